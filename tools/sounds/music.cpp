@@ -1,0 +1,218 @@
+#include "music.h"
+
+#include "pcm.h"
+
+#include <fluidsynth.h>
+#include <lame/lame.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+namespace snd {
+
+namespace {
+
+struct Event {
+    int64_t sample = 0;
+    bool on = false;
+    int channel = 0, key = 0, velocity = 0;
+};
+
+struct SynthDeleter {
+    void operator()(fluid_synth_t* s) const {
+        delete_fluid_synth(s);
+    }
+};
+struct SettingsDeleter {
+    void operator()(fluid_settings_t* s) const {
+        delete_fluid_settings(s);
+    }
+};
+
+void RenderInto(fluid_synth_t* synth, std::vector<float>& left, std::vector<float>& right,
+                int64_t& done, int64_t until) {
+    while (done < until) {
+        int len = static_cast<int>(std::min<int64_t>(until - done, 4096));
+        fluid_synth_write_float(synth, len, left.data(), static_cast<int>(done), 1, right.data(),
+                                static_cast<int>(done), 1);
+        done += len;
+    }
+}
+
+// Gain so the loop reaches its loudness target, then a look-ahead limiter holding the peaks
+// under the ceiling. Runs over the whole render so the state is continuous at the cut points.
+void Master(const Score& score, std::vector<float>& left, std::vector<float>& right,
+            int64_t loopStart, int64_t loopEnd) {
+    double sum = 0.0;
+    for (int64_t n = loopStart; n < loopEnd; ++n) {
+        sum += static_cast<double>(left[n]) * left[n] + static_cast<double>(right[n]) * right[n];
+    }
+    double rms = std::sqrt(sum / (2.0 * static_cast<double>(loopEnd - loopStart)));
+    if (rms <= 0.0) {
+        Fail(score.name, "the score renders silent");
+    }
+    double gain = std::pow(10.0, score.rmsDb / 20.0) / rms;
+    double ceiling = std::pow(10.0, score.peakDb / 20.0);
+    size_t count = left.size();
+    std::vector<double> need(count);
+    for (size_t n = 0; n < count; ++n) {
+        double peak = gain * std::max(std::fabs(left[n]), std::fabs(right[n]));
+        need[n] = peak > ceiling ? ceiling / peak : 1.0;
+    }
+    // The gain starts to fall 3 ms before a peak (minimum over a centred window, then a box
+    // average of half that width), and recovers over about 80 ms.
+    const int64_t w = kRate * 3 / 1000;
+    std::vector<double> low(count, 1.0);
+    for (int64_t n = 0; n < static_cast<int64_t>(count); ++n) {
+        if (need[n] < 1.0) {
+            for (int64_t k = std::max<int64_t>(0, n - w); k <= std::min<int64_t>(count - 1, n + w);
+                 ++k) {
+                low[k] = std::min(low[k], need[n]);
+            }
+        }
+    }
+    const int64_t half = w / 2;
+    std::vector<double> prefix(count + 1, 0.0);
+    for (size_t n = 0; n < count; ++n) {
+        prefix[n + 1] = prefix[n] + low[n];
+    }
+    std::vector<double> smooth(count);
+    for (int64_t n = 0; n < static_cast<int64_t>(count); ++n) {
+        int64_t a = std::max<int64_t>(0, n - half);
+        int64_t b = std::min<int64_t>(count, n + half + 1);
+        smooth[n] = std::min(low[n], (prefix[b] - prefix[a]) / static_cast<double>(b - a));
+    }
+    const double release = 1.0 - std::exp(-1.0 / (0.08 * kRate));
+    double env = 1.0;
+    for (size_t n = 0; n < count; ++n) {
+        env = smooth[n] < env ? smooth[n] : env + (smooth[n] - env) * release;
+        double g = gain * env;
+        left[n] = static_cast<float>(std::clamp(left[n] * g, -ceiling, ceiling));
+        right[n] = static_cast<float>(std::clamp(right[n] * g, -ceiling, ceiling));
+    }
+}
+
+} // namespace
+
+std::vector<int16_t> RenderLoop(const Score& score, const std::string& soundFont) {
+    const int64_t loop = static_cast<int64_t>(std::llround(score.LoopSeconds() * kRate));
+    // A second pass follows the first so its start hears the first one's tail; a little of a
+    // third lets the limiter look ahead past the cut.
+    const int64_t total = 2 * loop + kRate / 4;
+    std::vector<Event> events;
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        for (const Note& n : score.notes) {
+            int64_t on = static_cast<int64_t>(std::llround(n.start * kRate)) + cycle * loop;
+            int64_t off =
+                std::max(on + 1, static_cast<int64_t>(std::llround(n.end * kRate)) + cycle * loop);
+            if (on < total) {
+                events.push_back({on, true, n.channel, n.key, n.velocity});
+                events.push_back({off, false, n.channel, n.key, 0});
+            }
+        }
+    }
+    // Offs before ons at the same instant, so a repeated key is not cut by its own release.
+    std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
+        return a.sample != b.sample ? a.sample < b.sample : (!a.on && b.on);
+    });
+
+    std::unique_ptr<fluid_settings_t, SettingsDeleter> settings(new_fluid_settings());
+    fluid_settings_setnum(settings.get(), "synth.sample-rate", kRate);
+    fluid_settings_setnum(settings.get(), "synth.gain", 0.5);
+    fluid_settings_setint(settings.get(), "synth.polyphony", 256);
+    fluid_settings_setint(settings.get(), "synth.cpu-cores", 1);
+    fluid_settings_setint(settings.get(), "synth.chorus.active", 0);
+    fluid_settings_setint(settings.get(), "synth.reverb.active", 1);
+    fluid_settings_setnum(settings.get(), "synth.reverb.room-size", score.reverbRoom);
+    fluid_settings_setnum(settings.get(), "synth.reverb.damp", score.reverbDamp);
+    fluid_settings_setnum(settings.get(), "synth.reverb.width", score.reverbWidth);
+    fluid_settings_setnum(settings.get(), "synth.reverb.level", score.reverbLevel);
+    std::unique_ptr<fluid_synth_t, SynthDeleter> synth(new_fluid_synth(settings.get()));
+    if (!synth || fluid_synth_sfload(synth.get(), soundFont.c_str(), 1) == FLUID_FAILED) {
+        Fail(score.name, "cannot load the sound font " + soundFont);
+    }
+    for (const Channel& ch : score.channels) {
+        if (ch.channel != 9) {
+            fluid_synth_program_change(synth.get(), ch.channel, ch.program);
+        }
+        fluid_synth_cc(synth.get(), ch.channel, 7, ch.volume);
+        fluid_synth_cc(synth.get(), ch.channel, 10, ch.pan);
+        fluid_synth_cc(synth.get(), ch.channel, 91, ch.reverb);
+        fluid_synth_cc(synth.get(), ch.channel, 93, 0);
+    }
+    std::vector<float> left(total), right(total);
+    int64_t done = 0;
+    for (const Event& e : events) {
+        if (e.sample >= total) {
+            break;
+        }
+        RenderInto(synth.get(), left, right, done, e.sample);
+        if (e.on) {
+            fluid_synth_noteon(synth.get(), e.channel, e.key, e.velocity);
+        } else {
+            fluid_synth_noteoff(synth.get(), e.channel, e.key);
+        }
+    }
+    RenderInto(synth.get(), left, right, done, total);
+    Master(score, left, right, loop, 2 * loop);
+
+    std::vector<int16_t> out(2 * loop);
+    for (int64_t n = 0; n < loop; ++n) {
+        out[2 * n] = static_cast<int16_t>(std::lround(left[loop + n] * 32767.0f));
+        out[2 * n + 1] = static_cast<int16_t>(std::lround(right[loop + n] * 32767.0f));
+    }
+    return out;
+}
+
+void WriteMp3(const std::vector<int16_t>& stereo, const std::string& path) {
+    lame_global_flags* lame = lame_init();
+    if (lame == nullptr) {
+        Fail(path, "cannot start the MP3 encoder");
+    }
+    lame_set_in_samplerate(lame, kRate);
+    lame_set_out_samplerate(lame, kRate);
+    lame_set_num_channels(lame, 2);
+    lame_set_mode(lame, JOINT_STEREO);
+    lame_set_brate(lame, 128);
+    lame_set_quality(lame, 5);
+    lame_set_bWriteVbrTag(lame, 1); // the info frame with delay and padding
+    id3tag_init(lame);
+    lame_set_write_id3tag_automatic(lame, 0);
+    if (lame_init_params(lame) < 0) {
+        lame_close(lame);
+        Fail(path, "bad MP3 encoder settings");
+    }
+    const int frames = static_cast<int>(stereo.size() / 2);
+    std::vector<unsigned char> mp3(static_cast<size_t>(1.25 * frames + 7200 + 65536));
+    int size = lame_encode_buffer_interleaved(lame, const_cast<short*>(stereo.data()), frames,
+                                              mp3.data(), static_cast<int>(mp3.size()));
+    int tail =
+        size < 0 ? -1
+                 : lame_encode_flush(lame, mp3.data() + size, static_cast<int>(mp3.size()) - size);
+    if (size < 0 || tail < 0) {
+        lame_close(lame);
+        Fail(path, "the MP3 encoder failed");
+    }
+    size += tail;
+    // The encoder left room for the info frame at the start; fill it in now that it knows the
+    // totals.
+    unsigned char tag[2880];
+    size_t tagSize = lame_get_lametag_frame(lame, tag, sizeof tag);
+    lame_close(lame);
+    if (tagSize == 0 || tagSize > static_cast<size_t>(size)) {
+        Fail(path, "the MP3 encoder gave no info frame");
+    }
+    std::copy(tag, tag + tagSize, mp3.begin());
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        Fail(path, "cannot write");
+    }
+    bool ok = std::fwrite(mp3.data(), 1, size, file) == static_cast<size_t>(size);
+    if (std::fclose(file) != 0 || !ok) {
+        Fail(path, "cannot write");
+    }
+}
+
+} // namespace snd
