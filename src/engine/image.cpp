@@ -1,0 +1,412 @@
+// Images and the back buffer: PNG loading, blits with the four blend modes, rectangles.
+//
+// Pictures are kept as 0xAARRGGBB with straight alpha. With the transparency flag set, a pixel in
+// the transparent colour is skipped and the picture's own alpha is honoured, so sprites may have
+// soft edges; with the flag clear every pixel is drawn as opaque.
+#include "engine.h"
+#include "headless.h"
+#include "internal.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace engine {
+
+uint32_t BackBuffer[ScreenWidth * ScreenHeight];
+
+namespace {
+
+constexpr int MaxImages = 1024;
+constexpr int SlotBits = 10;
+constexpr int MaxSide = 16384;
+
+struct Image {
+    bool used = false;
+    uint32_t generation = 0;
+    int width = 0;
+    int height = 0;
+    bool opaque = false;  // no key colour and no alpha below 255: rows can be copied
+    uint32_t* pixels = nullptr;
+};
+
+Image Images[MaxImages];
+int BlendMode = 0;
+int BlendParameter = 255;
+uint32_t KeyColor = 0x800080;
+
+Image* FindImage(int handle) {
+    if (handle < 0) {
+        return nullptr;
+    }
+    Image& image = Images[handle & (MaxImages - 1)];
+    if (!image.used || image.generation != static_cast<uint32_t>(handle >> SlotBits)) {
+        return nullptr;
+    }
+    return &image;
+}
+
+inline uint32_t Channel(uint32_t c, int shift) {
+    return (c >> shift) & 0xFF;
+}
+
+// d + (s - d) * f / 255, rounded, per channel.
+inline uint32_t Mix(uint32_t s, uint32_t d, uint32_t f) {
+    return (s * f + d * (255 - f) + 127) / 255;
+}
+
+// One pixel of the current blend mode; coverage is the source's own alpha (255 = opaque).
+template <int Mode>
+inline uint32_t BlendPixel(uint32_t dst, uint32_t src, uint32_t coverage, uint32_t parameter) {
+    if constexpr (Mode == 0) {
+        if (coverage == 255) {
+            return src & 0xFFFFFF;
+        }
+    }
+    const uint32_t f = Mode == 0 ? coverage : (parameter * coverage + 127) / 255;
+    uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const uint32_t s = Channel(src, shift);
+        const uint32_t d = Channel(dst, shift);
+        uint32_t r;
+        if constexpr (Mode == 2) {
+            r = std::min<uint32_t>(255, d + (s * f + 127) / 255);
+        } else if constexpr (Mode == 3) {
+            r = Mix((s * (255 - d) + 127) / 255, d, f);
+        } else {
+            r = Mix(s, d, f);
+        }
+        out |= r << shift;
+    }
+    return out;
+}
+
+// Draws one clipped row. step is +1, or -1 for a mirrored row (src then points at its last pixel).
+template <int Mode>
+void BlendRow(uint32_t* dst, const uint32_t* src, int count, int step, bool keyed, bool useAlpha,
+              uint32_t parameter) {
+    for (int i = 0; i < count; ++i, src += step) {
+        const uint32_t s = *src;
+        uint32_t coverage = 255;
+        if (keyed && (s & 0xFFFFFF) == KeyColor) {
+            continue;
+        }
+        if (useAlpha) {
+            coverage = s >> 24;
+            if (coverage == 0) {
+                continue;
+            }
+        }
+        dst[i] = BlendPixel<Mode>(dst[i], s, coverage, parameter);
+    }
+}
+
+void DrawRow(uint32_t* dst, const uint32_t* src, int count, int step, bool keyed, bool useAlpha) {
+    const uint32_t p = static_cast<uint32_t>(BlendParameter);
+    switch (BlendMode) {
+    case 1:
+        BlendRow<1>(dst, src, count, step, keyed, useAlpha, p);
+        break;
+    case 2:
+        BlendRow<2>(dst, src, count, step, keyed, useAlpha, p);
+        break;
+    case 3:
+        BlendRow<3>(dst, src, count, step, keyed, useAlpha, p);
+        break;
+    default:
+        if (step == 1 && !keyed && !useAlpha) {
+            for (int i = 0; i < count; ++i) {
+                dst[i] = src[i] & 0xFFFFFF;
+            }
+        } else {
+            BlendRow<0>(dst, src, count, step, keyed, useAlpha, p);
+        }
+        break;
+    }
+}
+
+// Draws the w x h region at (sx, sy) of a picture with its top-left at (x, y), clipped to the
+// screen and to the picture.
+void Blit(int x, int y, const uint32_t* pixels, int pitch, int imageW, int imageH, int sx, int sy,
+          int w, int h, bool keyed, bool useAlpha, bool mirror) {
+    if (sx < 0) {
+        w += sx;
+        if (!mirror) {
+            x -= sx;
+        }
+        sx = 0;
+    }
+    if (sy < 0) {
+        h += sy;
+        y -= sy;
+        sy = 0;
+    }
+    if (sx + w > imageW) {
+        if (mirror) {
+            x += sx + w - imageW;
+        }
+        w = imageW - sx;
+    }
+    h = std::min(h, imageH - sy);
+    // Clip against the screen; for a mirrored region the source runs backwards.
+    int left = std::max(0, -x);
+    int right = std::max(0, x + w - ScreenWidth);
+    int top = std::max(0, -y);
+    int bottom = std::max(0, y + h - ScreenHeight);
+    const int count = w - left - right;
+    const int rows = h - top - bottom;
+    if (count <= 0 || rows <= 0) {
+        return;
+    }
+    for (int row = 0; row < rows; ++row) {
+        const uint32_t* srcRow = pixels + static_cast<size_t>(sy + top + row) * pitch;
+        uint32_t* dstRow = BackBuffer + (y + top + row) * ScreenWidth + x + left;
+        if (mirror) {
+            DrawRow(dstRow, srcRow + sx + w - 1 - left, count, -1, keyed, useAlpha);
+        } else {
+            DrawRow(dstRow, srcRow + sx + left, count, 1, keyed, useAlpha);
+        }
+    }
+}
+
+int DrawRegionOf(const Image& image, int x, int y, int sx, int sy, int w, int h, int transparent,
+                 int mirror) {
+    const bool keyed = transparent != 0 && !image.opaque;
+    Blit(x, y, image.pixels, image.width, image.width, image.height, sx, sy, w, h, keyed, keyed,
+         mirror != 0);
+    return 0;
+}
+
+void FreeImage(Image& image) {
+    std::free(image.pixels);
+    image.pixels = nullptr;
+    image.used = false;
+}
+
+} // namespace
+
+void ImagesReleaseAll() {
+    for (Image& image : Images) {
+        if (image.used) {
+            FreeImage(image);
+        }
+    }
+}
+
+// Text is drawn through the same blitter: coverage in the alpha channel, no key colour.
+void BlitText(int x, int y, const uint32_t* pixels, int width, int height) {
+    Blit(x, y, pixels, width, width, height, 0, 0, width, height, false, true, false);
+}
+
+} // namespace engine
+
+using namespace engine;
+
+int LoadImageFile(const char* path, int /*flag*/) {
+    ENGINE_ENTRY;
+    if (!Running || path == nullptr) {
+        return -1;
+    }
+    char file[512];
+    NormalisePath(path, file, sizeof file);
+    int slot = 0;
+    while (slot < MaxImages && Images[slot].used) {
+        ++slot;
+    }
+    if (slot == MaxImages) {
+        LogLine(0, "LoadImageFile: no free image slot for %s", file);
+        return -1;
+    }
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, file)) {
+        LogLine(0, "LoadImageFile: cannot read %s (%s)", file, png.message);
+        png_image_free(&png);
+        return -1;
+    }
+    if (png.width == 0 || png.height == 0 || png.width > MaxSide || png.height > MaxSide) {
+        LogLine(0, "LoadImageFile: %s is %u x %u pixels, refused", file, png.width, png.height);
+        png_image_free(&png);
+        return -1;
+    }
+    png.format = PNG_FORMAT_BGRA;  // little-endian 0xAARRGGBB
+    const size_t count = static_cast<size_t>(png.width) * png.height;
+    auto* pixels = static_cast<uint32_t*>(std::malloc(count * sizeof(uint32_t)));
+    if (pixels == nullptr) {
+        LogLine(0, "LoadImageFile: out of memory for %s", file);
+        png_image_free(&png);
+        return -1;
+    }
+    if (!png_image_finish_read(&png, nullptr, pixels, 0, nullptr)) {
+        LogLine(0, "LoadImageFile: %s is damaged (%s)", file, png.message);
+        png_image_free(&png);
+        std::free(pixels);
+        return -1;
+    }
+    Image& image = Images[slot];
+    image.used = true;
+    image.generation = image.generation % ((1u << (31 - SlotBits)) - 1) + 1;
+    image.width = static_cast<int>(png.width);
+    image.height = static_cast<int>(png.height);
+    image.pixels = pixels;
+    image.opaque = std::none_of(pixels, pixels + count, [](uint32_t p) {
+        return (p >> 24) != 0xFF || (p & 0xFFFFFF) == KeyColor;
+    });
+    return static_cast<int>(image.generation << SlotBits) | slot;
+}
+
+int DrawImageAt(int x, int y, int handle, int transparent) {
+    ENGINE_ENTRY;
+    const Image* image = Running ? FindImage(handle) : nullptr;
+    if (image == nullptr) {
+        return -1;
+    }
+    return DrawRegionOf(*image, x, y, 0, 0, image->width, image->height, transparent, 0);
+}
+
+int DrawImageRegion(int x, int y, int srcX, int srcY, int width, int height, int handle,
+                    int transparent, int mirror) {
+    ENGINE_ENTRY;
+    const Image* image = Running ? FindImage(handle) : nullptr;
+    if (image == nullptr) {
+        return -1;
+    }
+    return DrawRegionOf(*image, x, y, srcX, srcY, width, height, transparent, mirror);
+}
+
+int DrawImageStretched(int x1, int y1, int x2, int y2, int handle, int transparent) {
+    ENGINE_ENTRY;
+    const Image* image = Running ? FindImage(handle) : nullptr;
+    if (image == nullptr) {
+        return -1;
+    }
+    const int w = x2 - x1;
+    const int h = y2 - y1;
+    if (w <= 0 || h <= 0) {
+        return 0;
+    }
+    const int left = std::max(x1, 0);
+    const int right = std::min(x2, ScreenWidth);
+    const int top = std::max(y1, 0);
+    const int bottom = std::min(y2, ScreenHeight);
+    if (left >= right || top >= bottom) {
+        return 0;
+    }
+    // Nearest neighbour, sampling each target pixel's centre.
+    uint32_t row[ScreenWidth];
+    const bool keyed = transparent != 0 && !image->opaque;
+    for (int ty = top; ty < bottom; ++ty) {
+        const int64_t sy = (2 * static_cast<int64_t>(ty - y1) + 1) * image->height / (2 * h);
+        const uint32_t* src = image->pixels + sy * image->width;
+        for (int tx = left; tx < right; ++tx) {
+            const int64_t sx = (2 * static_cast<int64_t>(tx - x1) + 1) * image->width / (2 * w);
+            row[tx - left] = src[sx];
+        }
+        DrawRow(BackBuffer + ty * ScreenWidth + left, row, right - left, 1, keyed, keyed);
+    }
+    return 0;
+}
+
+int DrawRectangle(int x1, int y1, int x2, int y2, uint32_t color, int fill) {
+    ENGINE_ENTRY;
+    if (!Running) {
+        return -1;
+    }
+    if (x1 > x2) {
+        std::swap(x1, x2);
+    }
+    if (y1 > y2) {
+        std::swap(y1, y2);
+    }
+    uint32_t line[ScreenWidth];
+    std::fill(line, line + ScreenWidth, color | 0xFF000000u);
+    auto span = [&](int y, int from, int to) {
+        from = std::max(from, 0);
+        to = std::min(to, ScreenWidth);
+        if (y >= 0 && y < ScreenHeight && from < to) {
+            DrawRow(BackBuffer + y * ScreenWidth + from, line, to - from, 1, false, false);
+        }
+    };
+    if (fill != 0) {
+        for (int y = y1; y < y2; ++y) {
+            span(y, x1, x2);
+        }
+    } else if (x2 > x1 && y2 > y1) {
+        span(y1, x1, x2);
+        if (y2 - 1 > y1) {
+            span(y2 - 1, x1, x2);
+        }
+        for (int y = y1 + 1; y < y2 - 1; ++y) {
+            span(y, x1, x1 + 1);
+            if (x2 - 1 > x1) {
+                span(y, x2 - 1, x2);
+            }
+        }
+    }
+    return 0;
+}
+
+int ClearScreen() {
+    ENGINE_ENTRY;
+    if (!Running) {
+        return -1;
+    }
+    std::fill(std::begin(BackBuffer), std::end(BackBuffer), 0u);
+    return 0;
+}
+
+int SetBlendMode(int mode, int parameter) {
+    ENGINE_ENTRY;
+    BlendMode = (mode >= 0 && mode <= 3) ? mode : 0;
+    BlendParameter = std::clamp(parameter, 0, 255);
+    return 0;
+}
+
+uint32_t MakeColor(int r, int g, int b) {
+    return static_cast<uint32_t>(std::clamp(r, 0, 255) << 16 | std::clamp(g, 0, 255) << 8 |
+                                 std::clamp(b, 0, 255));
+}
+
+int SetTransparentColor(int r, int g, int b) {
+    ENGINE_ENTRY;
+    KeyColor = MakeColor(r, g, b);
+    return 0;
+}
+
+int SetDrawTarget(int target) {
+    ENGINE_ENTRY;
+    // The back buffer is the only target this game draws to.
+    return target == -2 ? 0 : -1;
+}
+
+int ReleaseAllImages(int /*unused*/) {
+    ENGINE_ENTRY;
+    ImagesReleaseAll();
+    return 0;
+}
+
+const uint32_t* GetBackBuffer() {
+    return BackBuffer;
+}
+
+int SaveBackBufferPng(const char* path) {
+    ENGINE_ENTRY;
+    static uint8_t rgb[ScreenWidth * ScreenHeight * 3];
+    for (int i = 0; i < ScreenWidth * ScreenHeight; ++i) {
+        rgb[3 * i] = static_cast<uint8_t>(BackBuffer[i] >> 16);
+        rgb[3 * i + 1] = static_cast<uint8_t>(BackBuffer[i] >> 8);
+        rgb[3 * i + 2] = static_cast<uint8_t>(BackBuffer[i]);
+    }
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    png.width = ScreenWidth;
+    png.height = ScreenHeight;
+    png.format = PNG_FORMAT_RGB;
+    const int ok = png_image_write_to_file(&png, path, 0, rgb, 0, nullptr);
+    png_image_free(&png);
+    return ok ? 0 : -1;
+}

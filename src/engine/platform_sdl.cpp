@@ -1,0 +1,571 @@
+// The real platform on SDL2: window, presentation and pacing, events, keyboard, pads, the
+// start-up question and the second-instance lock.
+#include "engine.h"
+#include "internal.h"
+#include "platform.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/sysinfo.h>
+#include <unistd.h>
+
+namespace {
+
+using engine::LogLine;
+using engine::ScreenHeight;
+using engine::ScreenWidth;
+
+SDL_Window* Window = nullptr;
+SDL_Renderer* Renderer = nullptr;
+SDL_Texture* Screen = nullptr;  // the 640 x 480 picture, nearest-neighbour sampled
+SDL_Texture* Sharp = nullptr;   // the picture at a whole multiple, linearly scaled to the output
+int SharpScale = 0;
+bool IsFullscreen = false;
+bool Focused = true;
+bool Quit = false;
+int LockFd = -1;
+bool VideoStarted = false;
+
+// ---- Pacing -------------------------------------------------------------------------------------
+
+constexpr uint64_t FrameNs = 1000000000ull / 60;
+uint64_t ScheduleStart = 0;  // when frame 0 of the current schedule was due
+uint64_t ScheduleFrame = 0;  // frames presented since then
+int Restarts = 0;            // times the schedule started again after a stall
+
+uint64_t NowNs() {
+    static const uint64_t frequency = SDL_GetPerformanceFrequency();
+    const uint64_t counter = SDL_GetPerformanceCounter();
+    return counter / frequency * 1000000000ull + counter % frequency * 1000000000ull / frequency;
+}
+
+// Frame n is due at start + n / 60 s, computed from the start so no error accumulates. We sleep
+// until shortly before the due time and yield for the rest; vsync, where the renderer has it, only
+// lines up the present. After a stall (a pause, a slow load) the schedule starts again from now
+// instead of racing to catch up.
+void WaitForFrameSlot() {
+    const uint64_t now = NowNs();
+    if (ScheduleStart == 0) {
+        ScheduleStart = now;
+        ScheduleFrame = 0;
+        return;
+    }
+    ++ScheduleFrame;
+    const uint64_t due = ScheduleStart + ScheduleFrame * FrameNs;
+    if (now > due + 100000000ull) {
+        ++Restarts;
+        ScheduleStart = now;
+        ScheduleFrame = 0;
+        return;
+    }
+    for (;;) {
+        const uint64_t t = NowNs();
+        if (t >= due) {
+            break;
+        }
+        const uint64_t left = due - t;
+        if (left > 2000000ull) {
+            SDL_Delay(static_cast<Uint32>((left - 1000000ull) / 1000000ull));
+        } else {
+            SDL_Delay(0);  // yields the core for the last moment
+        }
+    }
+}
+
+// ---- Presentation -------------------------------------------------------------------------------
+
+// Windowed, the picture fills the client area; full screen, it keeps its 4:3 shape, centred.
+SDL_Rect OutputRect(int outW, int outH) {
+    if (!IsFullscreen) {
+        return SDL_Rect{0, 0, outW, outH};
+    }
+    int w = outW;
+    int h = outW * ScreenHeight / ScreenWidth;
+    if (h > outH) {
+        h = outH;
+        w = outH * ScreenWidth / ScreenHeight;
+    }
+    return SDL_Rect{(outW - w) / 2, (outH - h) / 2, w, h};
+}
+
+// Pixels stay crisp without shimmering: scale up by the largest whole multiple that fits with
+// nearest-neighbour sampling, then linearly to the final size.
+void DrawScaled(const SDL_Rect& target) {
+    const int scale = std::max(1, std::min(target.w / ScreenWidth, target.h / ScreenHeight));
+    if (scale > 1 && (target.w != ScreenWidth * scale || target.h != ScreenHeight * scale) &&
+        SDL_RenderTargetSupported(Renderer)) {
+        if (SharpScale != scale) {
+            if (Sharp != nullptr) {
+                SDL_DestroyTexture(Sharp);
+            }
+            Sharp = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888,
+                                      SDL_TEXTUREACCESS_TARGET, ScreenWidth * scale,
+                                      ScreenHeight * scale);
+            SharpScale = Sharp != nullptr ? scale : 0;
+            if (Sharp != nullptr) {
+                SDL_SetTextureScaleMode(Sharp, SDL_ScaleModeLinear);
+            }
+        }
+        if (Sharp != nullptr && SDL_SetRenderTarget(Renderer, Sharp) == 0) {
+            SDL_RenderCopy(Renderer, Screen, nullptr, nullptr);
+            SDL_SetRenderTarget(Renderer, nullptr);
+            SDL_RenderCopy(Renderer, Sharp, nullptr, &target);
+            return;
+        }
+    }
+    SDL_SetTextureScaleMode(Screen, scale > 1 || target.w == ScreenWidth ? SDL_ScaleModeNearest
+                                                                         : SDL_ScaleModeLinear);
+    SDL_RenderCopy(Renderer, Screen, nullptr, &target);
+}
+
+// ---- Keyboard -----------------------------------------------------------------------------------
+
+// PC set-1 scan codes (0x80 marks the E0-prefixed keys) to SDL's positional scancodes, so keys are
+// read by their place on the keyboard whatever its layout.
+struct KeyMap {
+    int set1;
+    SDL_Scancode sdl;
+};
+
+constexpr KeyMap KeyMaps[] = {
+    {0x01, SDL_SCANCODE_ESCAPE},     {0x02, SDL_SCANCODE_1},          {0x03, SDL_SCANCODE_2},
+    {0x04, SDL_SCANCODE_3},          {0x05, SDL_SCANCODE_4},          {0x06, SDL_SCANCODE_5},
+    {0x07, SDL_SCANCODE_6},          {0x08, SDL_SCANCODE_7},          {0x09, SDL_SCANCODE_8},
+    {0x0A, SDL_SCANCODE_9},          {0x0B, SDL_SCANCODE_0},          {0x0E, SDL_SCANCODE_BACKSPACE},
+    {0x0F, SDL_SCANCODE_TAB},        {0x10, SDL_SCANCODE_Q},          {0x11, SDL_SCANCODE_W},
+    {0x12, SDL_SCANCODE_E},          {0x13, SDL_SCANCODE_R},          {0x14, SDL_SCANCODE_T},
+    {0x15, SDL_SCANCODE_Y},          {0x16, SDL_SCANCODE_U},          {0x17, SDL_SCANCODE_I},
+    {0x18, SDL_SCANCODE_O},          {0x19, SDL_SCANCODE_P},          {0x1C, SDL_SCANCODE_RETURN},
+    {0x1D, SDL_SCANCODE_LCTRL},      {0x1E, SDL_SCANCODE_A},          {0x1F, SDL_SCANCODE_S},
+    {0x20, SDL_SCANCODE_D},          {0x21, SDL_SCANCODE_F},          {0x22, SDL_SCANCODE_G},
+    {0x23, SDL_SCANCODE_H},          {0x24, SDL_SCANCODE_J},          {0x25, SDL_SCANCODE_K},
+    {0x26, SDL_SCANCODE_L},          {0x2A, SDL_SCANCODE_LSHIFT},     {0x2C, SDL_SCANCODE_Z},
+    {0x2D, SDL_SCANCODE_X},          {0x2E, SDL_SCANCODE_C},          {0x2F, SDL_SCANCODE_V},
+    {0x30, SDL_SCANCODE_B},          {0x31, SDL_SCANCODE_N},          {0x32, SDL_SCANCODE_M},
+    {0x36, SDL_SCANCODE_RSHIFT},     {0x38, SDL_SCANCODE_LALT},       {0x39, SDL_SCANCODE_SPACE},
+    {0x3B, SDL_SCANCODE_F1},         {0x3C, SDL_SCANCODE_F2},         {0x3D, SDL_SCANCODE_F3},
+    {0x3E, SDL_SCANCODE_F4},         {0x3F, SDL_SCANCODE_F5},         {0x40, SDL_SCANCODE_F6},
+    {0x41, SDL_SCANCODE_F7},         {0x42, SDL_SCANCODE_F8},         {0x43, SDL_SCANCODE_F9},
+    {0x44, SDL_SCANCODE_F10},        {0x57, SDL_SCANCODE_F11},        {0x58, SDL_SCANCODE_F12},
+    {0x47, SDL_SCANCODE_KP_7},       {0x48, SDL_SCANCODE_KP_8},       {0x49, SDL_SCANCODE_KP_9},
+    {0x4B, SDL_SCANCODE_KP_4},       {0x4C, SDL_SCANCODE_KP_5},       {0x4D, SDL_SCANCODE_KP_6},
+    {0x4F, SDL_SCANCODE_KP_1},       {0x50, SDL_SCANCODE_KP_2},       {0x51, SDL_SCANCODE_KP_3},
+    {0x52, SDL_SCANCODE_KP_0},       {0x9C, SDL_SCANCODE_KP_ENTER},   {0xC8, SDL_SCANCODE_UP},
+    {0xCB, SDL_SCANCODE_LEFT},       {0xCD, SDL_SCANCODE_RIGHT},      {0xD0, SDL_SCANCODE_DOWN},
+};
+
+SDL_Scancode ToSdl[256];
+
+void BuildKeyTable() {
+    std::fill(std::begin(ToSdl), std::end(ToSdl), SDL_SCANCODE_UNKNOWN);
+    for (const KeyMap& key : KeyMaps) {
+        ToSdl[key.set1] = key.sdl;
+    }
+}
+
+// ---- Pads ---------------------------------------------------------------------------------------
+
+constexpr int DeadZone = 8000;  // of 32767: a quarter of the stick's travel
+SDL_GameController* Controller = nullptr;
+SDL_Joystick* Joystick = nullptr;  // a device without a controller mapping
+SDL_JoystickID PadId = -1;
+
+void ClosePad() {
+    if (Controller != nullptr) {
+        SDL_GameControllerClose(Controller);
+    } else if (Joystick != nullptr) {
+        SDL_JoystickClose(Joystick);
+    }
+    Controller = nullptr;
+    Joystick = nullptr;
+    PadId = -1;
+}
+
+// Pad 1 is the first device that can be opened; pads may come and go while the game runs.
+void OpenFirstPad() {
+    if (Controller != nullptr || Joystick != nullptr) {
+        return;
+    }
+    for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+        if (SDL_IsGameController(i)) {
+            Controller = SDL_GameControllerOpen(i);
+            if (Controller != nullptr) {
+                Joystick = SDL_GameControllerGetJoystick(Controller);
+            }
+        } else {
+            Joystick = SDL_JoystickOpen(i);
+        }
+        if (Joystick != nullptr) {
+            PadId = SDL_JoystickInstanceID(Joystick);
+            LogLine(0, "pad 1: %s", SDL_JoystickName(Joystick) ? SDL_JoystickName(Joystick) : "?");
+            return;
+        }
+    }
+}
+
+uint32_t AxisBits(int x, int y) {
+    uint32_t bits = 0;
+    bits |= y > DeadZone ? 0x0001u : 0;
+    bits |= x < -DeadZone ? 0x0002u : 0;
+    bits |= x > DeadZone ? 0x0004u : 0;
+    bits |= y < -DeadZone ? 0x0008u : 0;
+    return bits;
+}
+
+uint32_t ControllerBits() {
+    SDL_GameController* c = Controller;
+    uint32_t bits = AxisBits(SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_LEFTX),
+                             SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_LEFTY));
+    bits |= SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_DOWN) ? 0x0001u : 0;
+    bits |= SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_LEFT) ? 0x0002u : 0;
+    bits |= SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_RIGHT) ? 0x0004u : 0;
+    bits |= SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_UP) ? 0x0008u : 0;
+    // Pad buttons 1, 2, 3, 4, ... in the order players expect: the face buttons first (bottom,
+    // right, left, top), then shoulders, back, start, sticks and guide.
+    static constexpr SDL_GameControllerButton Order[] = {
+        SDL_CONTROLLER_BUTTON_A,         SDL_CONTROLLER_BUTTON_B,
+        SDL_CONTROLLER_BUTTON_X,         SDL_CONTROLLER_BUTTON_Y,
+        SDL_CONTROLLER_BUTTON_LEFTSHOULDER, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
+        SDL_CONTROLLER_BUTTON_BACK,      SDL_CONTROLLER_BUTTON_START,
+        SDL_CONTROLLER_BUTTON_LEFTSTICK, SDL_CONTROLLER_BUTTON_RIGHTSTICK,
+        SDL_CONTROLLER_BUTTON_GUIDE,     SDL_CONTROLLER_BUTTON_MISC1,
+        SDL_CONTROLLER_BUTTON_PADDLE1,   SDL_CONTROLLER_BUTTON_PADDLE2,
+        SDL_CONTROLLER_BUTTON_PADDLE3,   SDL_CONTROLLER_BUTTON_PADDLE4,
+        SDL_CONTROLLER_BUTTON_TOUCHPAD,
+    };
+    for (int n = 0; n < static_cast<int>(std::size(Order)); ++n) {
+        if (SDL_GameControllerGetButton(c, Order[n])) {
+            bits |= 0x10u << n;
+        }
+    }
+    return bits;
+}
+
+uint32_t JoystickBits() {
+    SDL_Joystick* j = Joystick;
+    uint32_t bits = 0;
+    if (SDL_JoystickNumAxes(j) >= 2) {
+        bits |= AxisBits(SDL_JoystickGetAxis(j, 0), SDL_JoystickGetAxis(j, 1));
+    }
+    if (SDL_JoystickNumHats(j) > 0) {
+        const Uint8 hat = SDL_JoystickGetHat(j, 0);
+        bits |= (hat & SDL_HAT_DOWN) ? 0x0001u : 0;
+        bits |= (hat & SDL_HAT_LEFT) ? 0x0002u : 0;
+        bits |= (hat & SDL_HAT_RIGHT) ? 0x0004u : 0;
+        bits |= (hat & SDL_HAT_UP) ? 0x0008u : 0;
+    }
+    const int buttons = std::min(SDL_JoystickNumButtons(j), 24);
+    for (int n = 0; n < buttons; ++n) {
+        if (SDL_JoystickGetButton(j, n)) {
+            bits |= 0x10u << n;
+        }
+    }
+    return bits;
+}
+
+void HandleEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_QUIT:
+        Quit = true;
+        break;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            Focused = false;
+        } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+            Focused = true;
+        } else if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+            Quit = true;
+        }
+        break;
+    case SDL_JOYDEVICEADDED:
+        OpenFirstPad();
+        break;
+    case SDL_JOYDEVICEREMOVED:
+        if (event.jdevice.which == PadId) {
+            ClosePad();
+            OpenFirstPad();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+bool StartVideo() {
+    if (!VideoStarted) {
+        SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            LogLine(1, "video: %s", SDL_GetError());
+            return false;
+        }
+        VideoStarted = true;
+    }
+    return true;
+}
+
+} // namespace
+
+namespace platform {
+
+int DesktopBytesPerPixel() {
+    if (!StartVideo()) {
+        return 4;
+    }
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
+        return 4;
+    }
+    LogLine(1, "desktop: %d x %d, %s, %d Hz, video driver %s", mode.w, mode.h,
+            SDL_GetPixelFormatName(mode.format), mode.refresh_rate, SDL_GetCurrentVideoDriver());
+    // Depth-24 X visuals are stored in 32 bits; only a packed 3-byte desktop is refused.
+    return SDL_BYTESPERPIXEL(mode.format);
+}
+
+bool AcquireInstanceLock(const char* name) {
+    const char* dir = std::getenv("XDG_RUNTIME_DIR");
+    if (dir == nullptr || access(dir, W_OK) != 0) {
+        dir = std::getenv("TMPDIR");
+    }
+    if (dir == nullptr || access(dir, W_OK) != 0) {
+        dir = "/tmp";
+    }
+    char path[512];
+    std::snprintf(path, sizeof path, "%s/%s.%u.lock", dir, name, static_cast<unsigned>(getuid()));
+    LockFd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (LockFd < 0) {
+        // Without a lock file the check cannot be made; running is better than refusing.
+        LogLine(1, "instance lock %s: %s", path, std::strerror(errno));
+        return true;
+    }
+    if (flock(LockFd, LOCK_EX | LOCK_NB) != 0) {
+        close(LockFd);
+        LockFd = -1;
+        return false;
+    }
+    return true;
+}
+
+void ReleaseInstanceLock() {
+    if (LockFd >= 0) {
+        close(LockFd);
+        LockFd = -1;
+    }
+}
+
+int OpenWindow(const char* captionUtf8, bool fullscreen, bool resizable) {
+    if (!StartVideo()) {
+        return -1;
+    }
+    SDL_SetHint(SDL_HINT_IME_SHOW_UI, "0");
+    Uint32 flags = SDL_WINDOW_HIDDEN;
+    flags |= fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
+    flags |= resizable ? SDL_WINDOW_RESIZABLE : 0;
+    Window = SDL_CreateWindow(captionUtf8, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                              ScreenWidth, ScreenHeight, flags);
+    if (Window == nullptr) {
+        LogLine(1, "window: %s", SDL_GetError());
+        return -1;
+    }
+    Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (Renderer == nullptr) {
+        Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_SOFTWARE);
+    }
+    if (Renderer == nullptr) {
+        LogLine(1, "renderer: %s", SDL_GetError());
+        CloseWindow();
+        return -1;
+    }
+    Screen = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                               ScreenWidth, ScreenHeight);
+    if (Screen == nullptr) {
+        LogLine(1, "screen texture: %s", SDL_GetError());
+        CloseWindow();
+        return -1;
+    }
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(Renderer, &info) == 0) {
+        LogLine(1, "renderer: %s", info.name);
+    }
+    SDL_StopTextInput();
+    IsFullscreen = fullscreen;
+    SDL_ShowCursor(fullscreen ? SDL_DISABLE : SDL_ENABLE);
+    SDL_ShowWindow(Window);
+    SDL_RaiseWindow(Window);
+    Focused = true;
+    Quit = false;
+    ScheduleStart = 0;
+    return 0;
+}
+
+void CloseWindow() {
+    if (Restarts > 0) {
+        LogLine(1, "frame schedule restarted %d times after stalls", Restarts);
+        Restarts = 0;
+    }
+    if (Sharp != nullptr) {
+        SDL_DestroyTexture(Sharp);
+        Sharp = nullptr;
+        SharpScale = 0;
+    }
+    if (Screen != nullptr) {
+        SDL_DestroyTexture(Screen);
+        Screen = nullptr;
+    }
+    if (Renderer != nullptr) {
+        SDL_DestroyRenderer(Renderer);
+        Renderer = nullptr;
+    }
+    if (Window != nullptr) {
+        SDL_DestroyWindow(Window);
+        Window = nullptr;
+    }
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+    }
+    if (VideoStarted) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        VideoStarted = false;
+    }
+}
+
+int SetFullscreen(bool fullscreen) {
+    if (Window == nullptr) {
+        return -1;
+    }
+    if (SDL_SetWindowFullscreen(Window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        LogLine(1, "full screen: %s", SDL_GetError());
+        return -1;
+    }
+    if (!fullscreen) {
+        SDL_SetWindowSize(Window, ScreenWidth, ScreenHeight);
+        SDL_SetWindowPosition(Window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    IsFullscreen = fullscreen;
+    SDL_ShowCursor(fullscreen ? SDL_DISABLE : SDL_ENABLE);
+    ScheduleStart = 0;
+    return 0;
+}
+
+int Pump() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        HandleEvent(event);
+    }
+    // Without focus the game stands still; waiting on the event queue burns no CPU.
+    bool paused = false;
+    while (!Focused && !Quit) {
+        paused = true;
+        if (SDL_WaitEventTimeout(&event, 100)) {
+            HandleEvent(event);
+        }
+    }
+    if (paused) {
+        ScheduleStart = 0;
+    }
+    return Quit ? -1 : 0;
+}
+
+int Present(const uint32_t* pixels) {
+    if (Renderer == nullptr) {
+        return -1;
+    }
+    SDL_UpdateTexture(Screen, nullptr, pixels, ScreenWidth * 4);
+    int outW = 0;
+    int outH = 0;
+    SDL_GetRendererOutputSize(Renderer, &outW, &outH);
+    SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
+    SDL_RenderClear(Renderer);
+    DrawScaled(OutputRect(outW, outH));
+    WaitForFrameSlot();
+    SDL_RenderPresent(Renderer);
+    return 0;
+}
+
+void RefreshInput() {
+    SDL_PumpEvents();
+}
+
+bool KeyDown(int set1Code) {
+    if (set1Code < 0 || set1Code > 255 || ToSdl[set1Code] == SDL_SCANCODE_UNKNOWN) {
+        return false;
+    }
+    int count = 0;
+    const Uint8* keys = SDL_GetKeyboardState(&count);
+    return ToSdl[set1Code] < count && keys[ToSdl[set1Code]] != 0;
+}
+
+uint32_t PadBits() {
+    if (Controller != nullptr) {
+        return ControllerBits();
+    }
+    return Joystick != nullptr ? JoystickBits() : 0;
+}
+
+void InputStart() {
+    BuildKeyTable();
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+        LogLine(1, "pads: %s", SDL_GetError());
+        return;
+    }
+    OpenFirstPad();
+}
+
+void InputStop() {
+    ClosePad();
+    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    }
+}
+
+uint32_t Milliseconds() {
+    return static_cast<uint32_t>(NowNs() / 1000000ull);
+}
+
+void Sleep(int ms) {
+    SDL_Delay(static_cast<Uint32>(ms > 0 ? ms : 0));
+}
+
+int64_t CalendarSeconds() {
+    return static_cast<int64_t>(std::time(nullptr));
+}
+
+int Ask(const char* textUtf8, const char* captionUtf8) {
+    const SDL_MessageBoxButtonData buttons[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, AnswerYes, "はい"},
+        {0, AnswerNo, "いいえ"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, AnswerCancel, "キャンセル"},
+    };
+    const SDL_MessageBoxData box = {SDL_MESSAGEBOX_INFORMATION, nullptr, captionUtf8, textUtf8,
+                                    static_cast<int>(std::size(buttons)), buttons, nullptr};
+    // Without a display the box cannot be shown and may leave the answer unset: that is "No".
+    int answer = AnswerNo;
+    if (SDL_ShowMessageBox(&box, &answer) != 0) {
+        return AnswerNo;
+    }
+    return answer == AnswerYes || answer == AnswerCancel ? answer : AnswerNo;
+}
+
+const char* AudioDriver() {
+    return nullptr;
+}
+
+void DescribeSystem() {
+    struct sysinfo info {};
+    if (sysinfo(&info) == 0) {
+        LogLine(1, "memory: %llu MB in all, %llu MB free",
+                static_cast<unsigned long long>(info.totalram) * info.mem_unit >> 20,
+                static_cast<unsigned long long>(info.freeram) * info.mem_unit >> 20);
+    }
+    LogLine(1, "timer: performance counter at %llu Hz",
+            static_cast<unsigned long long>(SDL_GetPerformanceFrequency()));
+}
+
+} // namespace platform

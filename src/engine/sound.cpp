@@ -1,0 +1,290 @@
+// Sounds: WAV and MP3 decoded fully at load, each handle owning a few mixer channels that it plays
+// in turn, so one effect can overlap itself up to that many times.
+//
+// Without an audio device the mixer runs on SDL's silent driver: sounds still load and "play".
+#include "engine.h"
+#include "headless.h"
+#include "internal.h"
+#include "platform.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace engine {
+
+namespace {
+
+constexpr int MaxSounds = 256;
+constexpr int MaxBuffers = 10;
+constexpr int SlotBits = 8;
+constexpr int MaxStartedPerFrame = 32;
+
+struct Sound {
+    bool used = false;
+    uint32_t generation = 0;
+    Mix_Chunk* chunk = nullptr;
+    int firstChannel = 0;
+    int buffers = 0;
+    int next = 0;
+    int mixerVolume = MIX_MAX_VOLUME;
+    int starts[MaxBuffers] = {};
+    char name[64] = "";
+};
+
+Sound Sounds[MaxSounds];
+bool MixerOpen = false;
+bool AudioStarted = false;
+int ChannelsInUse = 0;
+int Started[MaxStartedPerFrame];
+int StartedCount = 0;
+
+Sound* FindSound(int handle) {
+    if (handle < 0) {
+        return nullptr;
+    }
+    Sound& sound = Sounds[handle & (MaxSounds - 1)];
+    if (!sound.used || sound.generation != static_cast<uint32_t>(handle >> SlotBits)) {
+        return nullptr;
+    }
+    return &sound;
+}
+
+bool OpenMixer(const char* driver) {
+    if (driver != nullptr) {
+        SDL_SetHint(SDL_HINT_AUDIODRIVER, driver);
+    }
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        LogLine(1, "Sound: no audio driver %s (%s)", driver ? driver : "", SDL_GetError());
+        return false;
+    }
+    // About 23 ms of buffer: effects start with the frame that asked for them.
+    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
+        LogLine(1, "Sound: cannot open the audio device on %s (%s)", SDL_GetCurrentAudioDriver(),
+                Mix_GetError());
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    LogLine(1, "Sound: mixer open on the %s driver", SDL_GetCurrentAudioDriver());
+    return true;
+}
+
+void ReleaseSounds() {
+    if (MixerOpen) {
+        Mix_HaltChannel(-1);
+    }
+    for (Sound& sound : Sounds) {
+        if (sound.used && sound.chunk != nullptr) {
+            Mix_FreeChunk(sound.chunk);
+        }
+        sound.chunk = nullptr;
+        sound.used = false;
+    }
+    ChannelsInUse = 0;
+    StartedCount = 0;
+}
+
+} // namespace
+
+int SoundStart() {
+    const char* driver = platform::AudioDriver();
+    MixerOpen = OpenMixer(driver);
+    if (!MixerOpen && driver == nullptr) {
+        LogLine(1, "Sound: playing silently");
+        MixerOpen = OpenMixer("dummy");
+    }
+    AudioStarted = true;
+    return 0;
+}
+
+void SoundStop() {
+    if (!AudioStarted) {
+        return;
+    }
+    ReleaseSounds();
+    if (MixerOpen) {
+        Mix_CloseAudio();
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        MixerOpen = false;
+    }
+    AudioStarted = false;
+}
+
+void NoteSoundStarted(int handle) {
+    if (StartedCount < MaxStartedPerFrame) {
+        Started[StartedCount++] = handle;
+    }
+}
+
+} // namespace engine
+
+using namespace engine;
+
+int VolumeToCentibels(int volume) {
+    if (volume <= 0) {
+        return -10000;
+    }
+    const double cB = std::round(1000.0 * std::log10(std::min(volume, 255) / 255.0));
+    return std::max(-10000, static_cast<int>(cB));
+}
+
+int CentibelsToMixerVolume(int centibels) {
+    const double gain = std::pow(10.0, centibels / 2000.0);
+    return std::clamp(static_cast<int>(std::lround(gain * MIX_MAX_VOLUME)), 0, MIX_MAX_VOLUME);
+}
+
+int LoadSoundFile(const char* path, int buffers, int /*unused*/) {
+    ENGINE_ENTRY;
+    if (!Running || path == nullptr) {
+        return -1;
+    }
+    char file[512];
+    NormalisePath(path, file, sizeof file);
+    int slot = 0;
+    while (slot < MaxSounds && Sounds[slot].used) {
+        ++slot;
+    }
+    if (slot == MaxSounds) {
+        LogLine(0, "LoadSoundFile: no free sound slot for %s", file);
+        return -1;
+    }
+    buffers = std::clamp(buffers, 1, MaxBuffers);
+    Mix_Chunk* chunk = nullptr;
+    if (MixerOpen) {
+        chunk = Mix_LoadWAV(file);
+        if (chunk == nullptr) {
+            LogLine(0, "LoadSoundFile: cannot load %s (%s)", file, Mix_GetError());
+            return -1;
+        }
+        Mix_AllocateChannels(ChannelsInUse + buffers);
+    } else if (std::FILE* f = std::fopen(file, "rb")) {
+        std::fclose(f);  // silent engine: the handle exists and plays nothing
+    } else {
+        LogLine(0, "LoadSoundFile: cannot open %s", file);
+        return -1;
+    }
+    Sound& sound = Sounds[slot];
+    sound = Sound{true, sound.generation % ((1u << (31 - SlotBits)) - 1) + 1, chunk};
+    sound.firstChannel = ChannelsInUse;
+    sound.buffers = buffers;
+    ChannelsInUse += buffers;
+    const char* base = std::strrchr(file, '/');
+    std::snprintf(sound.name, sizeof sound.name, "%.63s", base != nullptr ? base + 1 : file);
+    return static_cast<int>(sound.generation << SlotBits) | slot;
+}
+
+int PlaySoundHandle(int handle, int playMode, int /*fromStart*/) {
+    ENGINE_ENTRY;
+    Sound* sound = Running ? FindSound(handle) : nullptr;
+    if (sound == nullptr) {
+        return -1;
+    }
+    const int buffer = sound->next;
+    sound->next = (sound->next + 1) % sound->buffers;
+    ++sound->starts[buffer];
+    NoteSoundStarted(handle);
+    if (sound->chunk != nullptr) {
+        // A busy buffer is stopped and restarted from the beginning.
+        const int channel = sound->firstChannel + buffer;
+        Mix_HaltChannel(channel);
+        Mix_Volume(channel, sound->mixerVolume);
+        Mix_PlayChannel(channel, sound->chunk, playMode == 3 ? -1 : 0);
+    }
+    return 0;
+}
+
+int StopSoundHandle(int handle) {
+    ENGINE_ENTRY;
+    Sound* sound = Running ? FindSound(handle) : nullptr;
+    if (sound == nullptr) {
+        return -1;
+    }
+    if (sound->chunk != nullptr) {
+        for (int i = 0; i < sound->buffers; ++i) {
+            Mix_HaltChannel(sound->firstChannel + i);
+        }
+    }
+    return 0;
+}
+
+int SetSoundVolume(int volume, int handle) {
+    ENGINE_ENTRY;
+    Sound* sound = Running ? FindSound(handle) : nullptr;
+    if (sound == nullptr) {
+        return -1;
+    }
+    sound->mixerVolume = CentibelsToMixerVolume(VolumeToCentibels(volume));
+    if (sound->chunk != nullptr) {
+        for (int i = 0; i < sound->buffers; ++i) {
+            Mix_Volume(sound->firstChannel + i, sound->mixerVolume);
+        }
+    }
+    return 0;
+}
+
+int StopMusicChannel() {
+    ENGINE_ENTRY;
+    // The game never starts anything on the separate music channel.
+    if (MixerOpen) {
+        Mix_HaltMusic();
+    }
+    return 0;
+}
+
+int ReleaseAllSounds(int /*unused*/) {
+    ENGINE_ENTRY;
+    ReleaseSounds();
+    return 0;
+}
+
+int GetSoundPcm(int handle, const short** samples, int* frames) {
+    ENGINE_ENTRY;
+    const Sound* sound = FindSound(handle);
+    if (sound == nullptr || sound->chunk == nullptr) {
+        return -1;
+    }
+    *samples = reinterpret_cast<const short*>(sound->chunk->abuf);
+    *frames = static_cast<int>(sound->chunk->alen / 4);
+    return 0;
+}
+
+int GetSoundBufferStarts(int handle, int buffer) {
+    ENGINE_ENTRY;
+    const Sound* sound = FindSound(handle);
+    if (sound == nullptr || buffer < 0 || buffer >= sound->buffers) {
+        return -1;
+    }
+    return sound->starts[buffer];
+}
+
+int IsSoundBufferPlaying(int handle, int buffer) {
+    ENGINE_ENTRY;
+    const Sound* sound = FindSound(handle);
+    if (sound == nullptr || sound->chunk == nullptr || buffer < 0 || buffer >= sound->buffers) {
+        return 0;
+    }
+    return Mix_Playing(sound->firstChannel + buffer) != 0 ? 1 : 0;
+}
+
+int GetSoundMixerVolume(int handle) {
+    ENGINE_ENTRY;
+    const Sound* sound = FindSound(handle);
+    return sound != nullptr ? sound->mixerVolume : -1;
+}
+
+int TakeStartedSounds(const char** names, int max) {
+    ENGINE_ENTRY;
+    int count = 0;
+    for (int i = 0; i < StartedCount && count < max; ++i) {
+        if (const Sound* sound = FindSound(Started[i])) {
+            names[count++] = sound->name;
+        }
+    }
+    StartedCount = 0;
+    return count;
+}

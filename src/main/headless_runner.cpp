@@ -1,0 +1,223 @@
+// tovarine-headless: the game's own code and main loop with no window, no audio device and no
+// waiting between frames. Scripted keys in, a per-frame JSON trace and chosen frames as PNG out.
+//
+//   --frames N          run N frames, then the exit sequence (default 600)
+//   --input FILE        key script: "FRAME KEY..." lines, keys held from that frame on
+//   --trace FILE        one JSON object per frame (JSON Lines)
+//   --shot F[,F...]     save the back buffer after frame F as shot-F.png
+//   --shots-dir DIR     where the shots go (default: the current directory)
+//   --seed S            seeds both random generators (default 1)
+//   --answer yes|no|cancel   the answer to the start-up question (default no)
+#include "engine/engine.h"
+#include "engine/headless.h"
+#include "main/loop.h"
+#include "main/trace.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct KeyName {
+    const char* name;
+    int scanCode;
+};
+
+constexpr KeyName KeyNames[] = {
+    {"up", 0xC8},    {"down", 0xD0}, {"left", 0xCB}, {"right", 0xCD}, {"z", 0x2C},
+    {"x", 0x2D},     {"c", 0x2E},    {"a", 0x1E},    {"s", 0x1F},     {"d", 0x20},
+    {"q", 0x10},     {"w", 0x11},    {"space", 0x39}, {"escape", 0x01}, {"f1", 0x3B},
+    {"f5", 0x3F},    {"f6", 0x40},   {"f7", 0x41},   {"f8", 0x42},    {"f9", 0x43},
+    {"1", 0x02},     {"2", 0x03},    {"3", 0x04},    {"4", 0x05},     {"5", 0x06},
+};
+
+struct KeyLine {
+    int frame;
+    std::vector<int> keys;
+};
+
+std::vector<KeyLine> Script;
+size_t NextScriptLine = 0;
+std::vector<int> Shots;
+std::string ShotsDir = ".";
+std::FILE* TraceFile = nullptr;
+
+int ScanCodeOf(const std::string& name) {
+    for (const KeyName& key : KeyNames) {
+        if (name == key.name) {
+            return key.scanCode;
+        }
+    }
+    return -1;
+}
+
+bool ReadScript(const char* path) {
+    std::ifstream input(path);
+    if (!input) {
+        std::fprintf(stderr, "tovarine-headless: cannot read %s\n", path);
+        return false;
+    }
+    std::string line;
+    int number = 0;
+    while (std::getline(input, line)) {
+        ++number;
+        line = line.substr(0, line.find('#'));
+        std::istringstream words(line);
+        std::string frameText;
+        if (!(words >> frameText)) {
+            continue;
+        }
+        char* end = nullptr;
+        const long frame = std::strtol(frameText.c_str(), &end, 10);
+        if (*end != '\0' || frame < 0 || (!Script.empty() && frame < Script.back().frame)) {
+            std::fprintf(stderr, "%s:%d: expected a frame number, not before the last one\n", path,
+                         number);
+            return false;
+        }
+        KeyLine entry{static_cast<int>(frame), {}};
+        std::string name;
+        while (words >> name) {
+            std::transform(name.begin(), name.end(), name.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            const int code = ScanCodeOf(name);
+            if (code < 0) {
+                std::fprintf(stderr, "%s:%d: unknown key \"%s\"\n", path, number, name.c_str());
+                return false;
+            }
+            entry.keys.push_back(code);
+        }
+        Script.push_back(entry);
+    }
+    return true;
+}
+
+// Holds the keys of the last script line at or before this frame.
+void ApplyKeysFor(int frame) {
+    bool changed = false;
+    while (NextScriptLine < Script.size() && Script[NextScriptLine].frame <= frame) {
+        ++NextScriptLine;
+        changed = true;
+    }
+    if (!changed) {
+        return;
+    }
+    HeadlessReleaseAllKeys();
+    for (int code : Script[NextScriptLine - 1].keys) {
+        HeadlessSetKey(code, true);
+    }
+}
+
+void AfterFrame(int frame) {
+    if (TraceFile != nullptr) {
+        WriteTraceLine(TraceFile, frame);
+    }
+    if (std::find(Shots.begin(), Shots.end(), frame) != Shots.end()) {
+        const std::string path = ShotsDir + "/shot-" + std::to_string(frame) + ".png";
+        if (SaveBackBufferPng(path.c_str()) != 0) {
+            std::fprintf(stderr, "tovarine-headless: cannot write %s\n", path.c_str());
+        }
+    }
+    ApplyKeysFor(frame + 1);
+}
+
+bool ParseNumber(const char* text, long min, long* out) {
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || value < min) {
+        return false;
+    }
+    *out = value;
+    return true;
+}
+
+int Usage(const char* problem) {
+    std::fprintf(stderr,
+                 "tovarine-headless: %s\n"
+                 "usage: tovarine-headless [--frames N] [--input FILE] [--trace FILE]\n"
+                 "       [--shot F[,F...]] [--shots-dir DIR] [--seed S] [--answer yes|no|cancel]\n",
+                 problem);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    long frames = 600;
+    long seed = 1;
+    int answer = AnswerNo;
+    const char* tracePath = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (value == nullptr) {
+            return Usage(("missing value after " + option).c_str());
+        }
+        ++i;
+        if (option == "--frames") {
+            if (!ParseNumber(value, 0, &frames)) {
+                return Usage("--frames takes a count");
+            }
+        } else if (option == "--seed") {
+            if (!ParseNumber(value, 0, &seed)) {
+                return Usage("--seed takes a number");
+            }
+        } else if (option == "--input") {
+            if (!ReadScript(value)) {
+                return 2;
+            }
+        } else if (option == "--trace") {
+            tracePath = value;
+        } else if (option == "--shots-dir") {
+            ShotsDir = value;
+        } else if (option == "--shot") {
+            std::stringstream list(value);
+            std::string item;
+            while (std::getline(list, item, ',')) {
+                long frame = 0;
+                if (!ParseNumber(item.c_str(), 0, &frame)) {
+                    return Usage("--shot takes frame numbers separated by commas");
+                }
+                Shots.push_back(static_cast<int>(frame));
+            }
+        } else if (option == "--answer") {
+            const std::string a = value;
+            if (a == "yes") {
+                answer = AnswerYes;
+            } else if (a == "no") {
+                answer = AnswerNo;
+            } else if (a == "cancel") {
+                answer = AnswerCancel;
+            } else {
+                return Usage("--answer takes yes, no or cancel");
+            }
+        } else {
+            return Usage(("unknown option " + option).c_str());
+        }
+    }
+    if (tracePath != nullptr) {
+        TraceFile = std::fopen(tracePath, "w");
+        if (TraceFile == nullptr) {
+            std::fprintf(stderr, "tovarine-headless: cannot write %s\n", tracePath);
+            return 2;
+        }
+    }
+    HeadlessSetFrameLimit(static_cast<int>(frames));
+    HeadlessSetSeed(static_cast<uint32_t>(seed));
+    HeadlessSetAnswer(answer);
+    HeadlessSetFrameHook(AfterFrame);
+    ApplyKeysFor(0);
+    const int code = GameMain();
+    if (TraceFile != nullptr) {
+        std::fclose(TraceFile);
+    }
+    return code;
+}

@@ -1,0 +1,3 @@
+#include "stage/stage.h"
+
+int32_t ScrollLocked = 0;

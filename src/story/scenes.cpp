@@ -1,0 +1,3 @@
+#include "story/scenes.h"
+
+int32_t StoryStep = 0;

@@ -1,0 +1,3 @@
+#include "story/script.h"
+
+ScriptPositionRecord ScriptPosition = {};
