@@ -9,22 +9,22 @@
 
 // ---- Window, frame and system ----------------------------------------------------------------
 
-int ChangeWindowMode(int windowed);              // 1 windowed, 0 full screen
-int SetWindowCaption(const char* caption);       // also the name of the second-instance lock
-int SetWindowIconId(int resourceId);             // recorded; our window uses the built-in icon
+int ChangeWindowMode(int windowed);        // 1 windowed, 0 full screen
+int SetWindowCaption(const char* caption); // also the name of the second-instance lock
+int SetWindowIconId(int resourceId);       // recorded; our window uses the built-in icon
 int SetWindowResizable(int resizable);
 int SetScreenMode(int width, int height, int colorDepth, int refreshRate);
-int EngineInit();                                // 0, or -1 when start-up fails (see Log.txt)
-int EngineShutdown();                            // safe to call twice
-int ProcessMessage();                            // 0 keep running; -1 quit or shut down
-int SetDrawTarget(int target);                   // -2: the back buffer
+int EngineInit();              // 0, or -1 when start-up fails (see Log.txt)
+int EngineShutdown();          // safe to call twice
+int ProcessMessage();          // 0 keep running; -1 quit or shut down
+int SetDrawTarget(int target); // -2: the back buffer
 int SetTransparentColor(int r, int g, int b);
-int FlipScreen();                                // present and wait for the next 1/60 s
+int FlipScreen(); // present and wait for the next 1/60 s
 int ClearScreen();
-int GetMillisecondCount();                       // wrapping 32-bit millisecond counter
-int64_t GetCalendarTime();                       // seconds since 1970, for seeding the game
+int GetMillisecondCount(); // wrapping 32-bit millisecond counter
+int64_t GetCalendarTime(); // seconds since 1970, for seeding the game
 int WaitMilliseconds(int ms);
-int RandomInt(int max);                          // uniform 0..max inclusive (MT19937)
+int RandomInt(int max); // uniform 0..max inclusive (MT19937)
 
 // The start-up question. Text and caption are Shift-JIS. Any failure to ask counts as "No".
 enum QuestionAnswer { AnswerYes = 6, AnswerNo = 7, AnswerCancel = 2 };
@@ -32,35 +32,35 @@ int AskYesNoCancel(const char* text, const char* caption);
 
 // ---- Input ------------------------------------------------------------------------------------
 
-int ReadPadState(int inputType);                 // 0x1001: pad 1 merged with the keyboard
-int IsKeyDown(int scanCode);                     // PC set-1 scan code; 1 while held
+int ReadPadState(int inputType); // 0x1001: pad 1 merged with the keyboard
+int IsKeyDown(int scanCode);     // PC set-1 scan code; 1 while held
 
 // ---- Images -----------------------------------------------------------------------------------
 
-int LoadImageFile(const char* path, int flag);   // PNG; '\' in paths is a separator
+int LoadImageFile(const char* path, int flag); // PNG; '\' in paths is a separator
 int DrawImageAt(int x, int y, int handle, int transparent);
 int DrawImageStretched(int x1, int y1, int x2, int y2, int handle, int transparent);
 int DrawImageRegion(int x, int y, int srcX, int srcY, int width, int height, int handle,
                     int transparent, int mirror);
 int DrawRectangle(int x1, int y1, int x2, int y2, uint32_t color, int fill);
-int SetBlendMode(int mode, int parameter);       // 0 none, 1 alpha, 2 add, 3 source x (1 - screen)
-uint32_t MakeColor(int r, int g, int b);         // 0x00RRGGBB
+int SetBlendMode(int mode, int parameter); // 0 none, 1 alpha, 2 add, 3 source x (1 - screen)
+uint32_t MakeColor(int r, int g, int b);   // 0x00RRGGBB
 int ReleaseAllImages(int unused);
 
 // ---- Text (the default font) ------------------------------------------------------------------
 
 int SelectFontFace(const char* face, int charset);
 int SetTextSize(int pixelSize);
-int SetTextStyle(int style);                     // bit 0 edged, bit 1 smoothed
+int SetTextStyle(int style); // bit 0 edged, bit 1 smoothed
 int DrawTextAt(int x, int y, const char* text, uint32_t color, uint32_t edgeColor);
 int DrawFormattedTextAt(int x, int y, uint32_t color, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
 
 // ---- Sound ------------------------------------------------------------------------------------
 
-int LoadSoundFile(const char* path, int buffers, int unused);   // WAV or MP3, decoded at load
-int PlaySoundHandle(int handle, int playMode, int fromStart);   // 1 once, 3 loop
+int LoadSoundFile(const char* path, int buffers, int unused); // WAV or MP3, decoded at load
+int PlaySoundHandle(int handle, int playMode, int fromStart); // 1 once, 3 loop
 int StopSoundHandle(int handle);
-int SetSoundVolume(int volume, int handle);                     // 0..255
+int SetSoundVolume(int volume, int handle); // 0..255
 int StopMusicChannel();
 int ReleaseAllSounds(int unused);

@@ -10,7 +10,7 @@
 void HeadlessSetFrameLimit(int frames);
 // Starts the virtual millisecond counter and the calendar clock at this value (the run's seed).
 void HeadlessSetSeed(uint32_t seed);
-void HeadlessSetAnswer(int answer);  // AnswerYes, AnswerNo or AnswerCancel
+void HeadlessSetAnswer(int answer); // AnswerYes, AnswerNo or AnswerCancel
 void HeadlessSetKey(int set1Code, bool down);
 void HeadlessReleaseAllKeys();
 void HeadlessSetPadBits(uint32_t bits);
@@ -21,13 +21,13 @@ bool HeadlessIsFullscreen();
 
 // ---- Back buffer and sounds ----------------------------------------------------------------
 
-const uint32_t* GetBackBuffer();               // 640 x 480, 0x00RRGGBB
+const uint32_t* GetBackBuffer(); // 640 x 480, 0x00RRGGBB
 int SaveBackBufferPng(const char* path);
 // Interleaved stereo 16-bit samples at 44100 Hz as decoded at load; 0, or -1 without data.
 int GetSoundPcm(int handle, const short** samples, int* frames);
 int GetSoundBufferStarts(int handle, int buffer);
 int IsSoundBufferPlaying(int handle, int buffer);
-int GetSoundMixerVolume(int handle);           // 0..128
+int GetSoundMixerVolume(int handle); // 0..128
 // File names of the sounds started since the last call (at most max).
 int TakeStartedSounds(const char** names, int max);
 

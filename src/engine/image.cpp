@@ -28,7 +28,7 @@ struct Image {
     uint32_t generation = 0;
     int width = 0;
     int height = 0;
-    bool opaque = false;  // no key colour and no alpha below 255: rows can be copied
+    bool opaque = false; // no key colour and no alpha below 255: rows can be copied
     uint32_t* pixels = nullptr;
 };
 
@@ -232,7 +232,7 @@ int LoadImageFile(const char* path, int /*flag*/) {
         png_image_free(&png);
         return -1;
     }
-    png.format = PNG_FORMAT_BGRA;  // little-endian 0xAARRGGBB
+    png.format = PNG_FORMAT_BGRA; // little-endian 0xAARRGGBB
     const size_t count = static_cast<size_t>(png.width) * png.height;
     auto* pixels = static_cast<uint32_t*>(std::malloc(count * sizeof(uint32_t)));
     if (pixels == nullptr) {

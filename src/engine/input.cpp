@@ -6,25 +6,25 @@
 namespace {
 
 struct KeyBit {
-    int scanCode;  // PC set-1; 0x80 marks the E0-prefixed cursor keys
+    int scanCode; // PC set-1; 0x80 marks the E0-prefixed cursor keys
     int bit;
 };
 
 constexpr KeyBit KeyTable[] = {
-    {0x50, 0x0001}, {0xD0, 0x0001},  // down: numeric pad 2, cursor
-    {0x4B, 0x0002}, {0xCB, 0x0002},  // left
-    {0x4D, 0x0004}, {0xCD, 0x0004},  // right
-    {0x48, 0x0008}, {0xC8, 0x0008},  // up
-    {0x2C, 0x0010},                  // Z: button 1
-    {0x2D, 0x0020},                  // X: button 2
-    {0x2E, 0x0040},                  // C: button 3
-    {0x1E, 0x0080},                  // A: button 4
-    {0x1F, 0x0100},                  // S: button 5
-    {0x20, 0x0200},                  // D: button 6
-    {0x10, 0x0400},                  // Q: button 7
-    {0x11, 0x0800},                  // W: button 8
-    {0x01, 0x1000},                  // Escape: button 9
-    {0x39, 0x2000},                  // Space: button 10
+    {0x50, 0x0001}, {0xD0, 0x0001}, // down: numeric pad 2, cursor
+    {0x4B, 0x0002}, {0xCB, 0x0002}, // left
+    {0x4D, 0x0004}, {0xCD, 0x0004}, // right
+    {0x48, 0x0008}, {0xC8, 0x0008}, // up
+    {0x2C, 0x0010},                 // Z: button 1
+    {0x2D, 0x0020},                 // X: button 2
+    {0x2E, 0x0040},                 // C: button 3
+    {0x1E, 0x0080},                 // A: button 4
+    {0x1F, 0x0100},                 // S: button 5
+    {0x20, 0x0200},                 // D: button 6
+    {0x10, 0x0400},                 // Q: button 7
+    {0x11, 0x0800},                 // W: button 8
+    {0x01, 0x1000},                 // Escape: button 9
+    {0x39, 0x2000},                 // Space: button 10
 };
 
 } // namespace

@@ -23,7 +23,7 @@ int Present(const uint32_t* pixels);
 
 void RefreshInput();
 bool KeyDown(int set1Code);
-uint32_t PadBits();  // joystick bits in the pad bit layout, 0 without a pad
+uint32_t PadBits(); // joystick bits in the pad bit layout, 0 without a pad
 void InputStart();
 void InputStop();
 

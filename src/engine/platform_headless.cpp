@@ -13,7 +13,7 @@ namespace {
 
 int FrameLimit = -1;
 int Frames = 0;
-uint64_t SleptMicros = 0;  // virtual time spent in sleeps
+uint64_t SleptMicros = 0; // virtual time spent in sleeps
 uint32_t SeedValue = 1;
 int Answer = AnswerNo;
 bool Keys[256] = {};

@@ -25,8 +25,8 @@ using engine::ScreenWidth;
 
 SDL_Window* Window = nullptr;
 SDL_Renderer* Renderer = nullptr;
-SDL_Texture* Screen = nullptr;  // the 640 x 480 picture, nearest-neighbour sampled
-SDL_Texture* Sharp = nullptr;   // the picture at a whole multiple, linearly scaled to the output
+SDL_Texture* Screen = nullptr; // the 640 x 480 picture, nearest-neighbour sampled
+SDL_Texture* Sharp = nullptr;  // the picture at a whole multiple, linearly scaled to the output
 int SharpScale = 0;
 bool IsFullscreen = false;
 bool Focused = true;
@@ -37,9 +37,9 @@ bool VideoStarted = false;
 // ---- Pacing -------------------------------------------------------------------------------------
 
 constexpr uint64_t FrameNs = 1000000000ull / 60;
-uint64_t ScheduleStart = 0;  // when frame 0 of the current schedule was due
-uint64_t ScheduleFrame = 0;  // frames presented since then
-int Restarts = 0;            // times the schedule started again after a stall
+uint64_t ScheduleStart = 0; // when frame 0 of the current schedule was due
+uint64_t ScheduleFrame = 0; // frames presented since then
+int Restarts = 0;           // times the schedule started again after a stall
 
 uint64_t NowNs() {
     static const uint64_t frequency = SDL_GetPerformanceFrequency();
@@ -75,7 +75,7 @@ void WaitForFrameSlot() {
         if (left > 2000000ull) {
             SDL_Delay(static_cast<Uint32>((left - 1000000ull) / 1000000ull));
         } else {
-            SDL_Delay(0);  // yields the core for the last moment
+            SDL_Delay(0); // yields the core for the last moment
         }
     }
 }
@@ -106,9 +106,8 @@ void DrawScaled(const SDL_Rect& target) {
             if (Sharp != nullptr) {
                 SDL_DestroyTexture(Sharp);
             }
-            Sharp = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888,
-                                      SDL_TEXTUREACCESS_TARGET, ScreenWidth * scale,
-                                      ScreenHeight * scale);
+            Sharp = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                      ScreenWidth * scale, ScreenHeight * scale);
             SharpScale = Sharp != nullptr ? scale : 0;
             if (Sharp != nullptr) {
                 SDL_SetTextureScaleMode(Sharp, SDL_ScaleModeLinear);
@@ -136,30 +135,30 @@ struct KeyMap {
 };
 
 constexpr KeyMap KeyMaps[] = {
-    {0x01, SDL_SCANCODE_ESCAPE},     {0x02, SDL_SCANCODE_1},          {0x03, SDL_SCANCODE_2},
-    {0x04, SDL_SCANCODE_3},          {0x05, SDL_SCANCODE_4},          {0x06, SDL_SCANCODE_5},
-    {0x07, SDL_SCANCODE_6},          {0x08, SDL_SCANCODE_7},          {0x09, SDL_SCANCODE_8},
-    {0x0A, SDL_SCANCODE_9},          {0x0B, SDL_SCANCODE_0},          {0x0E, SDL_SCANCODE_BACKSPACE},
-    {0x0F, SDL_SCANCODE_TAB},        {0x10, SDL_SCANCODE_Q},          {0x11, SDL_SCANCODE_W},
-    {0x12, SDL_SCANCODE_E},          {0x13, SDL_SCANCODE_R},          {0x14, SDL_SCANCODE_T},
-    {0x15, SDL_SCANCODE_Y},          {0x16, SDL_SCANCODE_U},          {0x17, SDL_SCANCODE_I},
-    {0x18, SDL_SCANCODE_O},          {0x19, SDL_SCANCODE_P},          {0x1C, SDL_SCANCODE_RETURN},
-    {0x1D, SDL_SCANCODE_LCTRL},      {0x1E, SDL_SCANCODE_A},          {0x1F, SDL_SCANCODE_S},
-    {0x20, SDL_SCANCODE_D},          {0x21, SDL_SCANCODE_F},          {0x22, SDL_SCANCODE_G},
-    {0x23, SDL_SCANCODE_H},          {0x24, SDL_SCANCODE_J},          {0x25, SDL_SCANCODE_K},
-    {0x26, SDL_SCANCODE_L},          {0x2A, SDL_SCANCODE_LSHIFT},     {0x2C, SDL_SCANCODE_Z},
-    {0x2D, SDL_SCANCODE_X},          {0x2E, SDL_SCANCODE_C},          {0x2F, SDL_SCANCODE_V},
-    {0x30, SDL_SCANCODE_B},          {0x31, SDL_SCANCODE_N},          {0x32, SDL_SCANCODE_M},
-    {0x36, SDL_SCANCODE_RSHIFT},     {0x38, SDL_SCANCODE_LALT},       {0x39, SDL_SCANCODE_SPACE},
-    {0x3B, SDL_SCANCODE_F1},         {0x3C, SDL_SCANCODE_F2},         {0x3D, SDL_SCANCODE_F3},
-    {0x3E, SDL_SCANCODE_F4},         {0x3F, SDL_SCANCODE_F5},         {0x40, SDL_SCANCODE_F6},
-    {0x41, SDL_SCANCODE_F7},         {0x42, SDL_SCANCODE_F8},         {0x43, SDL_SCANCODE_F9},
-    {0x44, SDL_SCANCODE_F10},        {0x57, SDL_SCANCODE_F11},        {0x58, SDL_SCANCODE_F12},
-    {0x47, SDL_SCANCODE_KP_7},       {0x48, SDL_SCANCODE_KP_8},       {0x49, SDL_SCANCODE_KP_9},
-    {0x4B, SDL_SCANCODE_KP_4},       {0x4C, SDL_SCANCODE_KP_5},       {0x4D, SDL_SCANCODE_KP_6},
-    {0x4F, SDL_SCANCODE_KP_1},       {0x50, SDL_SCANCODE_KP_2},       {0x51, SDL_SCANCODE_KP_3},
-    {0x52, SDL_SCANCODE_KP_0},       {0x9C, SDL_SCANCODE_KP_ENTER},   {0xC8, SDL_SCANCODE_UP},
-    {0xCB, SDL_SCANCODE_LEFT},       {0xCD, SDL_SCANCODE_RIGHT},      {0xD0, SDL_SCANCODE_DOWN},
+    {0x01, SDL_SCANCODE_ESCAPE}, {0x02, SDL_SCANCODE_1},        {0x03, SDL_SCANCODE_2},
+    {0x04, SDL_SCANCODE_3},      {0x05, SDL_SCANCODE_4},        {0x06, SDL_SCANCODE_5},
+    {0x07, SDL_SCANCODE_6},      {0x08, SDL_SCANCODE_7},        {0x09, SDL_SCANCODE_8},
+    {0x0A, SDL_SCANCODE_9},      {0x0B, SDL_SCANCODE_0},        {0x0E, SDL_SCANCODE_BACKSPACE},
+    {0x0F, SDL_SCANCODE_TAB},    {0x10, SDL_SCANCODE_Q},        {0x11, SDL_SCANCODE_W},
+    {0x12, SDL_SCANCODE_E},      {0x13, SDL_SCANCODE_R},        {0x14, SDL_SCANCODE_T},
+    {0x15, SDL_SCANCODE_Y},      {0x16, SDL_SCANCODE_U},        {0x17, SDL_SCANCODE_I},
+    {0x18, SDL_SCANCODE_O},      {0x19, SDL_SCANCODE_P},        {0x1C, SDL_SCANCODE_RETURN},
+    {0x1D, SDL_SCANCODE_LCTRL},  {0x1E, SDL_SCANCODE_A},        {0x1F, SDL_SCANCODE_S},
+    {0x20, SDL_SCANCODE_D},      {0x21, SDL_SCANCODE_F},        {0x22, SDL_SCANCODE_G},
+    {0x23, SDL_SCANCODE_H},      {0x24, SDL_SCANCODE_J},        {0x25, SDL_SCANCODE_K},
+    {0x26, SDL_SCANCODE_L},      {0x2A, SDL_SCANCODE_LSHIFT},   {0x2C, SDL_SCANCODE_Z},
+    {0x2D, SDL_SCANCODE_X},      {0x2E, SDL_SCANCODE_C},        {0x2F, SDL_SCANCODE_V},
+    {0x30, SDL_SCANCODE_B},      {0x31, SDL_SCANCODE_N},        {0x32, SDL_SCANCODE_M},
+    {0x36, SDL_SCANCODE_RSHIFT}, {0x38, SDL_SCANCODE_LALT},     {0x39, SDL_SCANCODE_SPACE},
+    {0x3B, SDL_SCANCODE_F1},     {0x3C, SDL_SCANCODE_F2},       {0x3D, SDL_SCANCODE_F3},
+    {0x3E, SDL_SCANCODE_F4},     {0x3F, SDL_SCANCODE_F5},       {0x40, SDL_SCANCODE_F6},
+    {0x41, SDL_SCANCODE_F7},     {0x42, SDL_SCANCODE_F8},       {0x43, SDL_SCANCODE_F9},
+    {0x44, SDL_SCANCODE_F10},    {0x57, SDL_SCANCODE_F11},      {0x58, SDL_SCANCODE_F12},
+    {0x47, SDL_SCANCODE_KP_7},   {0x48, SDL_SCANCODE_KP_8},     {0x49, SDL_SCANCODE_KP_9},
+    {0x4B, SDL_SCANCODE_KP_4},   {0x4C, SDL_SCANCODE_KP_5},     {0x4D, SDL_SCANCODE_KP_6},
+    {0x4F, SDL_SCANCODE_KP_1},   {0x50, SDL_SCANCODE_KP_2},     {0x51, SDL_SCANCODE_KP_3},
+    {0x52, SDL_SCANCODE_KP_0},   {0x9C, SDL_SCANCODE_KP_ENTER}, {0xC8, SDL_SCANCODE_UP},
+    {0xCB, SDL_SCANCODE_LEFT},   {0xCD, SDL_SCANCODE_RIGHT},    {0xD0, SDL_SCANCODE_DOWN},
 };
 
 SDL_Scancode ToSdl[256];
@@ -173,9 +172,9 @@ void BuildKeyTable() {
 
 // ---- Pads ---------------------------------------------------------------------------------------
 
-constexpr int DeadZone = 8000;  // of 32767: a quarter of the stick's travel
+constexpr int DeadZone = 8000; // of 32767: a quarter of the stick's travel
 SDL_GameController* Controller = nullptr;
-SDL_Joystick* Joystick = nullptr;  // a device without a controller mapping
+SDL_Joystick* Joystick = nullptr; // a device without a controller mapping
 SDL_JoystickID PadId = -1;
 
 void ClosePad() {
@@ -231,14 +230,22 @@ uint32_t ControllerBits() {
     // Pad buttons 1, 2, 3, 4, ... in the order players expect: the face buttons first (bottom,
     // right, left, top), then shoulders, back, start, sticks and guide.
     static constexpr SDL_GameControllerButton Order[] = {
-        SDL_CONTROLLER_BUTTON_A,         SDL_CONTROLLER_BUTTON_B,
-        SDL_CONTROLLER_BUTTON_X,         SDL_CONTROLLER_BUTTON_Y,
-        SDL_CONTROLLER_BUTTON_LEFTSHOULDER, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
-        SDL_CONTROLLER_BUTTON_BACK,      SDL_CONTROLLER_BUTTON_START,
-        SDL_CONTROLLER_BUTTON_LEFTSTICK, SDL_CONTROLLER_BUTTON_RIGHTSTICK,
-        SDL_CONTROLLER_BUTTON_GUIDE,     SDL_CONTROLLER_BUTTON_MISC1,
-        SDL_CONTROLLER_BUTTON_PADDLE1,   SDL_CONTROLLER_BUTTON_PADDLE2,
-        SDL_CONTROLLER_BUTTON_PADDLE3,   SDL_CONTROLLER_BUTTON_PADDLE4,
+        SDL_CONTROLLER_BUTTON_A,
+        SDL_CONTROLLER_BUTTON_B,
+        SDL_CONTROLLER_BUTTON_X,
+        SDL_CONTROLLER_BUTTON_Y,
+        SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
+        SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
+        SDL_CONTROLLER_BUTTON_BACK,
+        SDL_CONTROLLER_BUTTON_START,
+        SDL_CONTROLLER_BUTTON_LEFTSTICK,
+        SDL_CONTROLLER_BUTTON_RIGHTSTICK,
+        SDL_CONTROLLER_BUTTON_GUIDE,
+        SDL_CONTROLLER_BUTTON_MISC1,
+        SDL_CONTROLLER_BUTTON_PADDLE1,
+        SDL_CONTROLLER_BUTTON_PADDLE2,
+        SDL_CONTROLLER_BUTTON_PADDLE3,
+        SDL_CONTROLLER_BUTTON_PADDLE4,
         SDL_CONTROLLER_BUTTON_TOUCHPAD,
     };
     for (int n = 0; n < static_cast<int>(std::size(Order)); ++n) {
@@ -543,8 +550,9 @@ int Ask(const char* textUtf8, const char* captionUtf8) {
         {0, AnswerNo, "いいえ"},
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, AnswerCancel, "キャンセル"},
     };
-    const SDL_MessageBoxData box = {SDL_MESSAGEBOX_INFORMATION, nullptr, captionUtf8, textUtf8,
-                                    static_cast<int>(std::size(buttons)), buttons, nullptr};
+    const SDL_MessageBoxData box = {
+        SDL_MESSAGEBOX_INFORMATION,           nullptr, captionUtf8, textUtf8,
+        static_cast<int>(std::size(buttons)), buttons, nullptr};
     // Without a display the box cannot be shown and may leave the answer unset: that is "No".
     int answer = AnswerNo;
     if (SDL_ShowMessageBox(&box, &answer) != 0) {

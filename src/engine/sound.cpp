@@ -163,7 +163,7 @@ int LoadSoundFile(const char* path, int buffers, int /*unused*/) {
         }
         Mix_AllocateChannels(ChannelsInUse + buffers);
     } else if (std::FILE* f = std::fopen(file, "rb")) {
-        std::fclose(f);  // silent engine: the handle exists and plays nothing
+        std::fclose(f); // silent engine: the handle exists and plays nothing
     } else {
         LogLine(0, "LoadSoundFile: cannot open %s", file);
         return -1;

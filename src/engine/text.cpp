@@ -30,7 +30,7 @@ constexpr int MaxTextBytes = 1024;
 struct Font {
     int size = 0;
     TTF_Font* ttf = nullptr;
-    TTF_Font* outline = nullptr;  // the same face with a one-pixel outline, for edged text
+    TTF_Font* outline = nullptr; // the same face with a one-pixel outline, for edged text
 };
 
 struct CachedText {
@@ -136,9 +136,8 @@ SDL_Color ToSdl(uint32_t color) {
 // Copies a rendered ARGB surface into our buffer at (ox, oy); "over" composites it.
 void Composite(uint32_t* out, int outW, int outH, SDL_Surface* surface, int ox, int oy) {
     for (int y = 0; y < surface->h && y + oy < outH; ++y) {
-        const auto* row =
-            reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(surface->pixels) +
-                                              static_cast<size_t>(y) * surface->pitch);
+        const auto* row = reinterpret_cast<const uint32_t*>(
+            static_cast<const uint8_t*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch);
         for (int x = 0; x < surface->w && x + ox < outW; ++x) {
             const uint32_t s = row[x];
             const uint32_t a = s >> 24;
@@ -211,8 +210,7 @@ CachedText* Lookup(const char* sjis, uint32_t color, uint32_t edge) {
         const int pad = converted[0] != nullptr ? 1 : 0;
         const int width = converted[1]->w + 2 * pad;
         const int height = converted[1]->h + 2 * pad;
-        auto* pixels =
-            static_cast<uint32_t*>(std::calloc(static_cast<size_t>(width) * height, 4));
+        auto* pixels = static_cast<uint32_t*>(std::calloc(static_cast<size_t>(width) * height, 4));
         if (pixels != nullptr) {
             if (converted[0] != nullptr) {
                 Composite(pixels, width, height, converted[0], 0, 0);

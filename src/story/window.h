@@ -5,9 +5,9 @@
 
 struct ScreenFadeRecord {
     int32_t active;
-    int32_t kind;   // 0 switch screens, 1 fade in, 2 fade through black to the next line
-    int32_t alpha;  // 0..255
-    int32_t phase;  // kind 2: 0 darkening, 1 brightening
+    int32_t kind;  // 0 switch screens, 1 fade in, 2 fade through black to the next line
+    int32_t alpha; // 0..255
+    int32_t phase; // kind 2: 0 darkening, 1 brightening
 };
 
 extern ScreenFadeRecord ScreenFade;

@@ -1,0 +1,164 @@
+// The engine's life cycle, Log.txt, random numbers, input and text.
+#include "engine/engine.h"
+#include "engine/headless.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <string>
+
+namespace {
+
+class Engine : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir_.path());
+        HeadlessSetFrameLimit(-1);
+        HeadlessReleaseAllKeys();
+    }
+    void TearDown() override {
+        EngineShutdown();
+        HeadlessSetSeed(1);
+        std::filesystem::current_path(previous_);
+    }
+    test::ScratchDir dir_;
+    std::filesystem::path previous_;
+};
+
+TEST_F(Engine, LogIsRecreatedAtEachStartWithTimedIndentedLines) {
+    std::ofstream(dir_.file("Log.txt")) << "left over from an earlier run\n";
+    ASSERT_EQ(EngineInit(), 0);
+    LoadImageFile("png\\nothing.png", 0);
+    EngineShutdown();
+    const std::string log = test::ReadFile(dir_.file("Log.txt"));
+    EXPECT_EQ(log.find("left over"), std::string::npos);
+    EXPECT_NE(log.find("二重起動はされていませんでした"), std::string::npos);
+    const std::regex line(R"(\d+:\t*[^\t\r\n][^\r\n]*\r)");
+    int count = 0;
+    for (const std::string& text : test::ReadLines(dir_.file("Log.txt"))) {
+        EXPECT_TRUE(std::regex_match(text, line)) << text;
+        ++count;
+    }
+    EXPECT_GT(count, 5);
+    EXPECT_NE(log.find("\n0:\t"), std::string::npos) << "steps are indented under their stage";
+}
+
+TEST_F(Engine, ShutdownIsFinalAndSafeTwice) {
+    ASSERT_EQ(EngineInit(), 0);
+    EXPECT_EQ(ProcessMessage(), 0);
+    EXPECT_EQ(EngineShutdown(), 0);
+    EXPECT_EQ(EngineShutdown(), 0);
+    EXPECT_NE(ProcessMessage(), 0);
+    EXPECT_EQ(FlipScreen(), -1);
+    EXPECT_EQ(ClearScreen(), -1);
+    EXPECT_EQ(DrawRectangle(0, 0, 10, 10, 0, 1), -1);
+    EXPECT_EQ(LoadImageFile("x.png", 0), -1);
+    // And it can start again.
+    ASSERT_EQ(EngineInit(), 0);
+    EXPECT_EQ(ProcessMessage(), 0);
+}
+
+TEST_F(Engine, WaitReturnsEarlyWhenTheGameIsToEnd) {
+    ASSERT_EQ(EngineInit(), 0);
+    const int start = GetMillisecondCount();
+    WaitMilliseconds(200);
+    EXPECT_GE(GetMillisecondCount() - start, 200);
+    HeadlessSetFrameLimit(0);
+    const int before = GetMillisecondCount();
+    WaitMilliseconds(200);
+    EXPECT_LT(GetMillisecondCount() - before, 2);
+}
+
+TEST_F(Engine, RandomIntIsTheMersenneTwisterScaledByAProduct) {
+    HeadlessSetSeed(5489); // the generator is seeded from the millisecond count at start
+    ASSERT_EQ(EngineInit(), 0);
+    // The generator's published first outputs for seed 5489: 3499211612, 581869302, 3890346734.
+    EXPECT_EQ(RandomInt(639), static_cast<int>((3499211612ull * 640) >> 32));
+    EXPECT_EQ(RandomInt(479), static_cast<int>((581869302ull * 480) >> 32));
+    EXPECT_EQ(RandomInt(140), static_cast<int>((3890346734ull * 141) >> 32));
+    bool sawMax = false;
+    bool sawZero = false;
+    for (int i = 0; i < 20000; ++i) {
+        const int value = RandomInt(640);
+        ASSERT_GE(value, 0);
+        ASSERT_LE(value, 640);
+        sawMax |= value == 640;
+        sawZero |= value == 0;
+        ASSERT_EQ(RandomInt(0), 0);
+    }
+    EXPECT_TRUE(sawMax) << "the maximum itself can come up";
+    EXPECT_TRUE(sawZero);
+}
+
+TEST_F(Engine, KeysAndPadFoldIntoOneBitSet) {
+    ASSERT_EQ(EngineInit(), 0);
+    EXPECT_EQ(ReadPadState(0x1001), 0);
+    HeadlessSetKey(0x2C, true); // Z
+    HeadlessSetKey(0xCB, true); // cursor left
+    HeadlessSetKey(0x48, true); // numeric pad 8
+    EXPECT_EQ(ReadPadState(0x1001), 0x0010 | 0x0002 | 0x0008);
+    HeadlessSetPadBits(0x0020 | 0x0001);
+    EXPECT_EQ(ReadPadState(0x1001), 0x0010 | 0x0002 | 0x0008 | 0x0020 | 0x0001);
+    EXPECT_EQ(ReadPadState(0x1000), 0x0010 | 0x0002 | 0x0008) << "keyboard only";
+    EXPECT_EQ(IsKeyDown(0x2C), 1);
+    EXPECT_EQ(IsKeyDown(0x2D), 0);
+    EXPECT_EQ(IsKeyDown(999), 0);
+    HeadlessReleaseAllKeys();
+    HeadlessSetKey(0x01, true);
+    EXPECT_EQ(ReadPadState(0x1001), 0x1000) << "Escape is button 9";
+}
+
+TEST_F(Engine, TextIsDrawnFromShiftJisWithAnOptionalEdge) {
+    ASSERT_EQ(EngineInit(), 0);
+    ASSERT_EQ(SelectFontFace("\x82\x6c\x82\x72 \x96\xbe\x92\xa9", -1), 0); // ＭＳ 明朝
+    SetBlendMode(0, 255);
+    ClearScreen();
+    SetTextSize(24);
+    SetTextStyle(2);
+    const char* hiragana = "\x82\xa0\x82\xa2"; // あい
+    DrawTextAt(100, 100, hiragana, 0xFFFFFF, 0xFF0000);
+    int white = 0;
+    int red = 0;
+    const uint32_t* screen = GetBackBuffer();
+    auto countArea = [&] {
+        white = red = 0;
+        for (int y = 95; y < 135; ++y) {
+            for (int x = 95; x < 160; ++x) {
+                const uint32_t p = screen[y * 640 + x];
+                const uint32_t r = p >> 16;
+                const uint32_t g = (p >> 8) & 0xFF;
+                white += r > 200 && g > 200;
+                red += r > 150 && g < 60;
+            }
+        }
+    };
+    countArea();
+    EXPECT_GT(white, 20);
+    EXPECT_EQ(red, 0) << "style 2 has no edge";
+    EXPECT_EQ(screen[99 * 640 + 99], 0u) << "the text starts at its top-left corner";
+
+    ClearScreen();
+    SetTextStyle(3);
+    DrawTextAt(100, 100, hiragana, 0xFFFFFF, 0xFF0000);
+    countArea();
+    EXPECT_GT(red, 20) << "style 3 draws the edge colour around the glyphs";
+    EXPECT_GT(white, 5);
+
+    // Formatting is bounded: a result far longer than the buffer is cut, not overrun.
+    const std::string longText(3000, 'A');
+    EXPECT_EQ(DrawFormattedTextAt(0, 0, 0xFFFFFF, "%s%07d", longText.c_str(), 42), 0);
+}
+
+TEST_F(Engine, TwentyFourBitDisplaysAreRefused) {
+    SetScreenMode(640, 480, 24, 60);
+    EXPECT_EQ(EngineInit(), -1);
+    EXPECT_NE(test::ReadFile(dir_.file("Log.txt")).find("24-bit"), std::string::npos);
+    SetScreenMode(640, 480, 32, 60);
+    EXPECT_EQ(EngineInit(), 0);
+}
+
+} // namespace

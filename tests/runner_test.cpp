@@ -1,0 +1,89 @@
+// The headless runner's interface, which tests and tools rely on, and the real game's frame loop
+// as the runner drives it.
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+const std::string Runner = TOVARINE_HEADLESS;
+
+class HeadlessRunner : public ::testing::Test {
+  protected:
+    int Run(const std::string& arguments) {
+        return test::Run(Runner + " " + arguments + " 2>stderr.txt", dir_.path());
+    }
+    void Keys(const std::string& script) {
+        std::ofstream(dir_.file("keys.txt")) << script;
+    }
+    std::vector<std::string> Trace() {
+        return test::ReadLines(dir_.file("trace.jsonl"));
+    }
+    test::ScratchDir dir_;
+};
+
+TEST_F(HeadlessRunner, WritesOneTraceLinePerFrame) {
+    ASSERT_EQ(Run("--frames 30 --trace trace.jsonl"), 0);
+    const auto lines = Trace();
+    ASSERT_EQ(lines.size(), 30u);
+    EXPECT_EQ(lines[0].rfind("{\"frame\":0,\"GameMode\":8,", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[29].rfind("{\"frame\":29,", 0), 0u);
+    for (const char* field :
+         {"\"StageId\":1", "\"ScriptPosition\":[0,0,0]", "\"StorySide\":-1",
+          "\"player\":{\"kind\":", "\"freeItem\":{", "\"enemies\":[", "\"sounds\":["}) {
+        EXPECT_NE(lines[0].find(field), std::string::npos) << field;
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir_.path() / "Log.txt"));
+}
+
+TEST_F(HeadlessRunner, EscapeEndsTheRunBeforeTheFrameItIsHeldIn) {
+    Keys("# quit early\n0 z\n10 escape\n");
+    ASSERT_EQ(Run("--frames 100 --input keys.txt --trace trace.jsonl"), 0);
+    EXPECT_EQ(Trace().size(), 10u);
+    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "save.dat")) << "quitting never saves";
+    EXPECT_NE(test::ReadFile(dir_.file("Log.txt")).find("EngineShutdown done"), std::string::npos);
+}
+
+TEST_F(HeadlessRunner, CancelInTheQuestionStartsNothing) {
+    ASSERT_EQ(Run("--answer cancel --trace trace.jsonl"), 0);
+    EXPECT_TRUE(Trace().empty());
+    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "Log.txt"));
+}
+
+TEST_F(HeadlessRunner, SavesTheChosenFramesAsPictures) {
+    std::filesystem::create_directory(dir_.path() / "shots");
+    ASSERT_EQ(Run("--frames 8 --shot 0,7 --shots-dir shots"), 0);
+    for (const char* name : {"shots/shot-0.png", "shots/shot-7.png"}) {
+        const std::string png = test::ReadFile(dir_.file(name));
+        ASSERT_GT(png.size(), 24u) << name;
+        EXPECT_EQ(png.substr(1, 3), "PNG");
+        EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x02\x80\0\0\x01\xe0", 8)) << "640 x 480";
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "shots/shot-1.png"));
+}
+
+TEST_F(HeadlessRunner, RunsWithTheSameSeedAreIdentical) {
+    ASSERT_EQ(Run("--frames 20 --seed 7 --trace a.jsonl"), 0);
+    ASSERT_EQ(Run("--frames 20 --seed 7 --trace b.jsonl"), 0);
+    EXPECT_EQ(test::ReadFile(dir_.file("a.jsonl")), test::ReadFile(dir_.file("b.jsonl")));
+}
+
+TEST_F(HeadlessRunner, RefusesWhatItCannotUnderstand) {
+    EXPECT_EQ(Run("--frames"), 2);
+    EXPECT_EQ(Run("--frames -3"), 2);
+    EXPECT_EQ(Run("--bogus 1"), 2);
+    EXPECT_EQ(Run("--answer maybe"), 2);
+    EXPECT_EQ(Run("--shot 1,x"), 2);
+    EXPECT_EQ(Run("--input missing.txt"), 2);
+    Keys("5 z\n3 x\n");
+    EXPECT_EQ(Run("--input keys.txt"), 2) << "frames must not go backwards";
+    Keys("0 jump\n");
+    EXPECT_EQ(Run("--input keys.txt"), 2);
+    EXPECT_NE(test::ReadFile(dir_.file("stderr.txt")).find("jump"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,38 @@
+// Small helpers shared by the tests: scratch folders, test pictures and sounds, processes.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace test {
+
+// A fresh folder under the system's temp directory, removed when the object goes.
+class ScratchDir {
+  public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::filesystem::path& path() const {
+        return path_;
+    }
+    std::string file(const std::string& name) const {
+        return (path_ / name).string();
+    }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// Writes a PNG of 0xAARRGGBB pixels.
+bool WritePng(const std::string& path, int width, int height, const std::vector<uint32_t>& argb);
+// Writes a 16-bit stereo WAV of a sine tone.
+bool WriteWav(const std::string& path, double seconds, double frequency, int rate = 44100);
+std::string ReadFile(const std::string& path);
+std::vector<std::string> ReadLines(const std::string& path);
+// Runs a shell command in a folder; returns its exit status (-1 if it did not exit normally).
+int Run(const std::string& command, const std::filesystem::path& dir);
+
+} // namespace test

@@ -1,0 +1,86 @@
+#!/bin/bash
+# The real game in a virtual X server: the start-up question, a window that runs at 60 frames per
+# second, a second copy that gives way, F1, Escape. Exit 77 (skipped) without xvfb-run or xdotool.
+set -u
+game=$1
+if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
+    echo "xvfb-run or xdotool is missing: skipped"
+    exit 77
+fi
+if [ -z "${INSIDE_XVFB:-}" ]; then
+    INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+dir=$(mktemp -d)
+trap 'kill $first $second 2>/dev/null; rm -rf "$dir"' EXIT
+first=""
+second=""
+cd "$dir" || exit 1
+fail() { echo "FAIL: $*"; echo "--- Log.txt"; cat Log.txt 2>/dev/null; exit 1; }
+
+# Waits for a top-level window with this title and this width (or, with "!", any other width);
+# prints "id width height x y". The message box has no class, so xdotool cannot find it by name.
+window() {
+    for _ in $(seq 100); do
+        found=$(xwininfo -root -children 2>/dev/null | awk -v name="\"$1\":" -v width="$2" '
+            $2 == name { for (i = 3; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+[+-]/) split($i, s, /[x+]/);
+                         if (width == s[1] || (width ~ /^!/ && "!" s[1] != width)) { print $1, s[1], s[2], s[3], s[4]; exit } }')
+        [ -n "$found" ] && { echo "$found"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+# Answers the start-up question with "No" (the middle button) by clicking it.
+answer_no() {
+    read -r _ w h x y <<< "$(window Tovarine '!640')" || fail "no start-up question"
+    sleep 0.3
+    xdotool mousemove $((x + w / 2)) $((y + h - 32)) click 1
+}
+key() {
+    xdotool windowfocus --sync "$1" 2>/dev/null
+    xdotool keydown "$2"; sleep 0.15; xdotool keyup "$2"
+}
+
+"$game" & first=$!
+answer_no
+sleep 1
+read -r main w h _ <<< "$(window Tovarine 640)" || fail "no game window"
+[ "$h" = 480 ] || fail "window is ${w}x$h"
+grep -q "二重起動はされていませんでした" Log.txt || fail "first copy did not log its start"
+
+# A second copy in the same folder gives way at once, with exit code 0.
+"$game" & second=$!
+answer_no
+for _ in $(seq 50); do kill -0 $second 2>/dev/null || break; sleep 0.1; done
+kill -0 $second 2>/dev/null && fail "the second copy is still running"
+wait $second; code=$?; second=""
+[ $code = 0 ] || fail "the second copy ended with $code"
+grep -q "二重起動されています、ソフトを終了します" Log.txt || fail "second copy did not log"
+kill -0 $first 2>/dev/null || fail "the first copy ended too"
+
+sleep 3
+key "$main" F1
+sleep 1
+kill -0 $first 2>/dev/null || fail "F1 ended the game"
+key "$main" Escape
+for _ in $(seq 50); do kill -0 $first 2>/dev/null || break; sleep 0.1; done
+kill -0 $first 2>/dev/null && fail "Escape did not end the game"
+wait $first; code=$?; first=""
+[ $code = 0 ] || fail "the game ended with $code"
+echo "--- Log.txt of the second copy"
+cat Log.txt
+
+# The game steps 60 times a second whether or not the display paces the presents.
+for pacing in "SDL_RENDER_VSYNC=1" "SDL_RENDER_VSYNC=0" "SDL_RENDER_DRIVER=software"; do
+    mkdir -p "$dir/$pacing" && cd "$dir/$pacing" || exit 1
+    env "$pacing" "$game" & first=$!
+    answer_no
+    read -r main _ <<< "$(window Tovarine 640)" || fail "no game window"
+    sleep 5
+    key "$main" Escape
+    wait $first; first=""
+    rate=$(grep -o '[0-9.]* frames per second' Log.txt | cut -d' ' -f1)
+    echo "$pacing: $rate frames per second"
+    awk -v r="$rate" 'BEGIN { exit !(r >= 59 && r <= 61) }' || fail "$pacing: $rate frames per second"
+done
+exit 0
