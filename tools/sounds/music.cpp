@@ -97,7 +97,10 @@ void Master(const Score& score, std::vector<float>& left, std::vector<float>& ri
 } // namespace
 
 std::vector<int16_t> RenderLoop(const Score& score, const std::string& soundFont) {
-    const int64_t loop = static_cast<int64_t>(std::llround(score.LoopSeconds() * kRate));
+    // The synthesiser applies events at the start of its 64-sample blocks; with a loop length
+    // that is a whole number of blocks every pass hears its notes at the same offsets, and the
+    // seam matches. The loop is then at most 32 samples off the tempo's length.
+    const int64_t loop = 64 * static_cast<int64_t>(std::llround(score.LoopSeconds() * kRate / 64));
     // A second pass follows the first so its start hears the first one's tail; a little of a
     // third lets the limiter look ahead past the cut.
     const int64_t total = 2 * loop + kRate / 4;
@@ -158,15 +161,77 @@ std::vector<int16_t> RenderLoop(const Score& score, const std::string& soundFont
     RenderInto(synth.get(), left, right, done, total);
     Master(score, left, right, loop, 2 * loop);
 
+    // The reverb's delay lines are modulated, so the second pass does not start exactly as the
+    // third: over the first 100 ms the pass fades in from the start of the third pass, which is
+    // what follows its own last sample.
+    const int64_t fade = kRate / 10;
     std::vector<int16_t> out(2 * loop);
     for (int64_t n = 0; n < loop; ++n) {
-        out[2 * n] = static_cast<int16_t>(std::lround(left[loop + n] * 32767.0f));
-        out[2 * n + 1] = static_cast<int16_t>(std::lround(right[loop + n] * 32767.0f));
+        float w = n < fade ? static_cast<float>(n) / fade : 1.0f;
+        float l = w * left[loop + n] + (1.0f - w) * left[std::min(2 * loop + n, total - 1)];
+        float r = w * right[loop + n] + (1.0f - w) * right[std::min(2 * loop + n, total - 1)];
+        out[2 * n] = static_cast<int16_t>(std::lround(l * 32767.0f));
+        out[2 * n + 1] = static_cast<int16_t>(std::lround(r * 32767.0f));
     }
     return out;
 }
 
+namespace {
+
+// CRC-16 with the reflected polynomial 0x8005, as the info frame carries it.
+uint16_t Crc16(const unsigned char* data, size_t size) {
+    uint16_t crc = 0;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0xa001) : crc >> 1;
+        }
+    }
+    return crc;
+}
+
+// The encoder was fed some of the loop's end before its start and some of its start after its
+// end; the info frame is told to drop those too, so the decoder gives back exactly the loop.
+void ExtendDelayAndPadding(unsigned char* frame, size_t size, int before, int after,
+                           const std::string& path) {
+    std::string text(reinterpret_cast<const char*>(frame), size);
+    size_t info = text.find("Info");
+    if (info == std::string::npos || info + 156 > size || text.compare(info + 120, 4, "LAME")) {
+        Fail(path, "unexpected MP3 info frame");
+    }
+    size_t crcAt = info + 154;
+    if (Crc16(frame, crcAt) != ((frame[crcAt] << 8) | frame[crcAt + 1])) {
+        Fail(path, "MP3 info frame checksum not understood");
+    }
+    unsigned char* d = frame + info + 141; // 12 bits of delay, then 12 bits of padding
+    int delay = (d[0] << 4) | (d[1] >> 4);
+    int padding = ((d[1] & 0x0f) << 8) | d[2];
+    delay += before;
+    padding += after;
+    if (delay > 0xfff || padding > 0xfff) {
+        Fail(path, "MP3 delay or padding too long for the info frame");
+    }
+    d[0] = static_cast<unsigned char>(delay >> 4);
+    d[1] = static_cast<unsigned char>(((delay & 0x0f) << 4) | (padding >> 8));
+    d[2] = static_cast<unsigned char>(padding & 0xff);
+    // The frame's own checksum covers everything before it.
+    uint16_t crc = Crc16(frame, crcAt);
+    frame[crcAt] = static_cast<unsigned char>(crc >> 8);
+    frame[crcAt + 1] = static_cast<unsigned char>(crc & 0xff);
+}
+
+} // namespace
+
 void WriteMp3(const std::vector<int16_t>& stereo, const std::string& path) {
+    // An encoder starting from silence and ending into silence would smear the loop's two ends;
+    // with the music around them it codes them as it codes the middle, and the seam holds.
+    const int frames = static_cast<int>(stereo.size() / 2);
+    const int wrap = std::min(2048, frames);
+    std::vector<int16_t> input(stereo.end() - 2 * wrap, stereo.end());
+    input.insert(input.end(), stereo.begin(), stereo.end());
+    input.insert(input.end(), stereo.begin(), stereo.begin() + 2 * wrap);
+    const int inputFrames = static_cast<int>(input.size() / 2);
+
     lame_global_flags* lame = lame_init();
     if (lame == nullptr) {
         Fail(path, "cannot start the MP3 encoder");
@@ -184,10 +249,9 @@ void WriteMp3(const std::vector<int16_t>& stereo, const std::string& path) {
         lame_close(lame);
         Fail(path, "bad MP3 encoder settings");
     }
-    const int frames = static_cast<int>(stereo.size() / 2);
-    std::vector<unsigned char> mp3(static_cast<size_t>(1.25 * frames + 7200 + 65536));
-    int size = lame_encode_buffer_interleaved(lame, const_cast<short*>(stereo.data()), frames,
-                                              mp3.data(), static_cast<int>(mp3.size()));
+    std::vector<unsigned char> mp3(static_cast<size_t>(1.25 * inputFrames + 7200 + 65536));
+    int size = lame_encode_buffer_interleaved(lame, input.data(), inputFrames, mp3.data(),
+                                              static_cast<int>(mp3.size()));
     int tail =
         size < 0 ? -1
                  : lame_encode_flush(lame, mp3.data() + size, static_cast<int>(mp3.size()) - size);
@@ -204,6 +268,7 @@ void WriteMp3(const std::vector<int16_t>& stereo, const std::string& path) {
     if (tagSize == 0 || tagSize > static_cast<size_t>(size)) {
         Fail(path, "the MP3 encoder gave no info frame");
     }
+    ExtendDelayAndPadding(tag, tagSize, wrap, wrap, path);
     std::copy(tag, tag + tagSize, mp3.begin());
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {

@@ -11,7 +11,8 @@ namespace snd {
 
 // One pass of the loop as interleaved stereo 16-bit samples at kRate, mastered to the score's
 // levels. The pass is cut from the middle of a longer render, so its start already carries the
-// reverb and the notes that ring over from its own end: played round, it has no seam.
+// reverb and the notes that ring over from its own end, and it fades in from the pass after it,
+// so played round it has no seam.
 std::vector<int16_t> RenderLoop(const Score& score, const std::string& soundFont);
 
 // Writes a constant-bit-rate MP3 with an info frame that tells the decoder how many samples of

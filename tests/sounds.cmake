@@ -1,0 +1,22 @@
+# Tests of the generated sounds (tools/sounds) in the data directory.
+if(NOT TARGET GTest::gtest_main)
+    find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)
+
+add_executable(sounds_test ${CMAKE_CURRENT_LIST_DIR}/sounds_test.cpp)
+target_link_libraries(sounds_test PRIVATE GTest::gtest_main)
+target_compile_definitions(sounds_test PRIVATE SOUND_DIR="${TOVARINE_DATA_DIR}/snd")
+if(TARGET soundgen)
+    get_filename_component(SOUNDS_TEST_ASSETS ${CMAKE_CURRENT_LIST_DIR}/../assets/sounds ABSOLUTE)
+    target_compile_definitions(sounds_test PRIVATE SOUNDGEN="$<TARGET_FILE:soundgen>"
+        SOUND_ASSETS="${SOUNDS_TEST_ASSETS}" SOUND_FONT="${TOVARINE_SOUND_FONT}")
+endif()
+if(TARGET sounds)
+    add_dependencies(sounds_test sounds)
+endif()
+if(TARGET engine_headless)
+    target_link_libraries(sounds_test PRIVATE engine_headless)
+    target_compile_definitions(sounds_test PRIVATE SOUNDS_TEST_ENGINE=1)
+endif()
+gtest_discover_tests(sounds_test DISCOVERY_TIMEOUT 30 PROPERTIES ENVIRONMENT SDL_AUDIODRIVER=dummy)
