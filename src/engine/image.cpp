@@ -48,81 +48,114 @@ Image* FindImage(int handle) {
     return &image;
 }
 
-inline uint32_t Channel(uint32_t c, int shift) {
-    return (c >> shift) & 0xFF;
+// Rounded x / 255 for x in 0..65535, without a division.
+inline uint32_t Div255(uint32_t x) {
+    x += 128;
+    return (x + (x >> 8)) >> 8;
 }
 
-// d + (s - d) * f / 255, rounded, per channel.
-inline uint32_t Mix(uint32_t s, uint32_t d, uint32_t f) {
-    return (s * f + d * (255 - f) + 127) / 255;
+// Red and blue travel together in one word, green on its own: every channel's product stays
+// within its 16-bit lane. Each result is the rounded channel x f / 255.
+inline uint32_t ScalePacked(uint32_t c, uint32_t f) {
+    uint32_t rb = (c & 0xFF00FF) * f + 0x800080;
+    rb = ((rb + ((rb >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
+    uint32_t g = (c & 0xFF00) * f + 0x8000;
+    g = ((g + ((g >> 8) & 0xFF00)) >> 8) & 0xFF00;
+    return rb | g;
+}
+
+// s x f + d x (255 - f), over 255, rounded, per channel.
+inline uint32_t MixPacked(uint32_t s, uint32_t d, uint32_t f) {
+    const uint32_t inv = 255 - f;
+    uint32_t rb = (s & 0xFF00FF) * f + (d & 0xFF00FF) * inv + 0x800080;
+    rb = ((rb + ((rb >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
+    uint32_t g = (s & 0xFF00) * f + (d & 0xFF00) * inv + 0x8000;
+    g = ((g + ((g >> 8) & 0xFF00)) >> 8) & 0xFF00;
+    return rb | g;
+}
+
+// Per-channel d + a, saturated at 255.
+inline uint32_t AddSaturated(uint32_t d, uint32_t a) {
+    uint32_t rb = (d & 0xFF00FF) + (a & 0xFF00FF);
+    uint32_t g = (d & 0xFF00) + (a & 0xFF00);
+    const uint32_t rbOver = rb & 0x1000100;
+    const uint32_t gOver = g & 0x10000;
+    rb |= rbOver - (rbOver >> 8);
+    g |= gOver - (gOver >> 8);
+    return (rb & 0xFF00FF) | (g & 0xFF00);
+}
+
+// source x (1 - screen), per channel: white inverts the screen, black darkens it.
+inline uint32_t InvertMultiply(uint32_t s, uint32_t d) {
+    uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const uint32_t sc = (s >> shift) & 0xFF;
+        const uint32_t dc = (d >> shift) & 0xFF;
+        out |= Div255(sc * (255 - dc)) << shift;
+    }
+    return out;
 }
 
 // One pixel of the current blend mode; coverage is the source's own alpha (255 = opaque).
 template <int Mode>
 inline uint32_t BlendPixel(uint32_t dst, uint32_t src, uint32_t coverage, uint32_t parameter) {
     if constexpr (Mode == 0) {
-        if (coverage == 255) {
-            return src & 0xFFFFFF;
-        }
-    }
-    const uint32_t f = Mode == 0 ? coverage : (parameter * coverage + 127) / 255;
-    uint32_t out = 0;
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const uint32_t s = Channel(src, shift);
-        const uint32_t d = Channel(dst, shift);
-        uint32_t r;
-        if constexpr (Mode == 2) {
-            r = std::min<uint32_t>(255, d + (s * f + 127) / 255);
-        } else if constexpr (Mode == 3) {
-            r = Mix((s * (255 - d) + 127) / 255, d, f);
+        return coverage == 255 ? src & 0xFFFFFF : MixPacked(src, dst, coverage);
+    } else {
+        const uint32_t f = coverage == 255 ? parameter : Div255(parameter * coverage);
+        if constexpr (Mode == 1) {
+            return MixPacked(src, dst, f);
+        } else if constexpr (Mode == 2) {
+            return AddSaturated(dst, ScalePacked(src, f));
         } else {
-            r = Mix(s, d, f);
+            return MixPacked(InvertMultiply(src, dst), dst, f);
         }
-        out |= r << shift;
     }
-    return out;
 }
 
 // Draws one clipped row. step is +1, or -1 for a mirrored row (src then points at its last pixel).
-template <int Mode>
-void BlendRow(uint32_t* dst, const uint32_t* src, int count, int step, bool keyed, bool useAlpha,
-              uint32_t parameter) {
+template <int Mode, bool Keyed, bool UseAlpha>
+void BlendRow(uint32_t* dst, const uint32_t* src, int count, int step, uint32_t parameter) {
     for (int i = 0; i < count; ++i, src += step) {
         const uint32_t s = *src;
-        uint32_t coverage = 255;
-        if (keyed && (s & 0xFFFFFF) == KeyColor) {
+        if (Keyed && (s & 0xFFFFFF) == KeyColor) {
             continue;
         }
-        if (useAlpha) {
-            coverage = s >> 24;
-            if (coverage == 0) {
-                continue;
-            }
+        const uint32_t coverage = UseAlpha ? s >> 24 : 255;
+        if (UseAlpha && coverage == 0) {
+            continue;
         }
         dst[i] = BlendPixel<Mode>(dst[i], s, coverage, parameter);
     }
 }
 
+template <int Mode>
+void BlendRowOf(uint32_t* dst, const uint32_t* src, int count, int step, bool keyed, bool useAlpha,
+                uint32_t parameter) {
+    if (keyed) {
+        BlendRow<Mode, true, true>(dst, src, count, step, parameter);
+    } else if (useAlpha) {
+        BlendRow<Mode, false, true>(dst, src, count, step, parameter);
+    } else {
+        BlendRow<Mode, false, false>(dst, src, count, step, parameter);
+    }
+}
+
+// keyed: skip the transparent colour; useAlpha: honour the source's alpha (always, when keyed).
 void DrawRow(uint32_t* dst, const uint32_t* src, int count, int step, bool keyed, bool useAlpha) {
     const uint32_t p = static_cast<uint32_t>(BlendParameter);
     switch (BlendMode) {
     case 1:
-        BlendRow<1>(dst, src, count, step, keyed, useAlpha, p);
+        BlendRowOf<1>(dst, src, count, step, keyed, useAlpha, p);
         break;
     case 2:
-        BlendRow<2>(dst, src, count, step, keyed, useAlpha, p);
+        BlendRowOf<2>(dst, src, count, step, keyed, useAlpha, p);
         break;
     case 3:
-        BlendRow<3>(dst, src, count, step, keyed, useAlpha, p);
+        BlendRowOf<3>(dst, src, count, step, keyed, useAlpha, p);
         break;
     default:
-        if (step == 1 && !keyed && !useAlpha) {
-            for (int i = 0; i < count; ++i) {
-                dst[i] = src[i] & 0xFFFFFF;
-            }
-        } else {
-            BlendRow<0>(dst, src, count, step, keyed, useAlpha, p);
-        }
+        BlendRowOf<0>(dst, src, count, step, keyed, useAlpha, p);
         break;
     }
 }
