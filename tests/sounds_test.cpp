@@ -148,6 +148,89 @@ TEST(Effects, AreShortAudiblePcmThatStartsAndEndsQuietly) {
     }
 }
 
+// Mono mix of frames [from, to) seconds.
+std::vector<double> Span(const Wav& wav, double from, double to) {
+    std::vector<double> out;
+    size_t a = static_cast<size_t>(from * wav.rate), b = static_cast<size_t>(to * wav.rate);
+    for (size_t f = a; f < b && (f + 1) * wav.channels <= wav.samples.size(); ++f) {
+        double sum = 0.0;
+        for (int c = 0; c < wav.channels; ++c) {
+            sum += wav.samples[f * wav.channels + c];
+        }
+        out.push_back(sum / wav.channels);
+    }
+    return out;
+}
+
+double RmsDb(const std::vector<double>& v) {
+    double sum = 0.0;
+    for (double x : v) {
+        sum += x * x;
+    }
+    return 10.0 * std::log10(sum / std::max<size_t>(v.size(), 1) + 1e-9);
+}
+
+// The strongest period between 1/1200 and 1/500 s, as a frequency: enough for the siren's tones.
+double PitchHz(const std::vector<double>& v, int rate) {
+    double best = -1.0;
+    int bestLag = 1;
+    for (int lag = rate / 1200; lag <= rate / 500; ++lag) {
+        double xy = 0.0, xx = 0.0, yy = 0.0;
+        for (size_t i = 0; i + lag < v.size(); ++i) {
+            xy += v[i] * v[i + lag];
+            xx += v[i] * v[i];
+            yy += v[i + lag] * v[i + lag];
+        }
+        double c = xy / std::sqrt(xx * yy + 1e-9);
+        if (c > best) {
+            best = c;
+            bestLag = lag;
+        }
+    }
+    return static_cast<double>(rate) / bestLag;
+}
+
+// Separate bursts of sound: 10 ms windows rising above half the loudest, after a drop below a
+// tenth of it.
+int Bursts(const Wav& wav) {
+    std::vector<double> level;
+    for (double t = 0.0; t + 0.01 <= wav.Seconds(); t += 0.01) {
+        level.push_back(RmsDb(Span(wav, t, t + 0.01)));
+    }
+    double top = *std::max_element(level.begin(), level.end());
+    int bursts = 0;
+    bool quiet = true;
+    for (double l : level) {
+        if (quiet && l > top - 6.0) {
+            ++bursts;
+            quiet = false;
+        } else if (l < top - 20.0) {
+            quiet = true;
+        }
+    }
+    return bursts;
+}
+
+TEST(Effects, StorySoundsDoWhatTheirScenesNeed) {
+    Wav in = ReadWav(kDir / "wav_119in.wav"), out = ReadWav(kDir / "wav_119out.wav");
+    ASSERT_TRUE(in.error.empty() && out.error.empty());
+    // The ambulance comes closer, then passes: louder, then quieter with its pitch dropping.
+    EXPECT_GT(RmsDb(Span(in, in.Seconds() - 1.0, in.Seconds() - 0.2)),
+              RmsDb(Span(in, 0.0, 0.8)) + 10.0);
+    EXPECT_LT(RmsDb(Span(out, out.Seconds() - 1.0, out.Seconds() - 0.2)),
+              RmsDb(Span(out, 0.0, 0.8)) - 10.0);
+    // The same one of its two tones, before and after passing: lower by about a semitone.
+    double before = PitchHz(Span(out, 0.02, 0.22), out.rate);
+    double after = PitchHz(Span(out, 2.62, 2.82), out.rate);
+    EXPECT_LT(after, before * 0.96) << "no drop of pitch as it passes";
+    EXPECT_GT(after, before * 0.8);
+
+    EXPECT_EQ(Bursts(ReadWav(kDir / "wav_heart.wav")), 2) << "lub-dub";
+    EXPECT_EQ(Bursts(ReadWav(kDir / "wav_kara.wav")), 2) << "the crow calls twice";
+    EXPECT_EQ(Bursts(ReadWav(kDir / "wav_error.wav")), 2) << "a double buzz";
+    EXPECT_EQ(Bursts(ReadWav(kDir / "wav_check.wav")), 1);
+}
+
 TEST(Music, FilesAreMp3WithTheInfoFrameThatMakesThemGapless) {
     for (const Expected& e : kMusic) {
         std::string s = ReadBytes(kDir / e.name);
