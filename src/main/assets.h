@@ -1,7 +1,35 @@
-// The asset catalogue: one handle per picture and sound file.
+// The asset catalogue: one handle per picture and sound file, loaded once in the asset-load frame.
+// A handle of -1 (a missing file) draws and plays nothing.
 #pragma once
 
+#include <cstdint>
+
+// Sounds.
+extern int32_t WavCheck, WavHit, WavSelect, WavGet, WavChakuti, WavAtc1, WavAtc2, WavGun1, WavGun2,
+    WavBook1, WavBook2, WavDog, WavKara, WavDeath, WavSpider, WavHari, WavHeart, Wav119In,
+    Wav119Out, WavShock, WavBrake, WavError;
+// Music.
+extern int32_t BgmAdv1, BgmAdv2, BgmAdv3, BgmTitle, BgmEnding, BgmStage, BgmBoss;
+
+// Pictures.
+extern int32_t PngMap, PngPlayer, PngItemKuma, PngItemBall, PngItemHopping, PngItemGun, PngItemBook,
+    PngTitle, PngOver, PngClear, PngItem, PngRitem, PngEnemy1, PngEnemy2, PngEnemy3, PngEnemyB1,
+    PngEnemyB2, PngEnemyB3, PngEnemyB4, PngChange, PngCg01, PngCg02, PngCg03, PngCg04, PngCg05,
+    PngCg06, PngTama, PngYaji, PngLight, PngCar, PngBlack, PngRed, PngEnding, PngExtra, PngWeeks,
+    PngFog1, PngFog2, PngIndication, PngButton;
+// Loaded by their own modes: the logo and the loading picture.
+extern int32_t PngLogo, PngLoad;
+
+// The current stage's scenery: far layer, near layer, slow layer and the boss-area backdrop.
+extern int32_t SceneryFar, SceneryNear, ScenerySlow, SceneryArena;
+
+// Loads every sound of the catalogue, in its fixed order.
+void LoadAllSounds();
 // Loads every picture of the catalogue again, in its fixed order, with stage 1's scenery.
 void ReloadAllImages();
-// After a display change: brings back the scenery of the current stage.
+// The scenery of stage 2, 3 or 4, or of the EX stage (5): black pictures.
+void LoadStageScenery(int stage);
+// After a display change: brings back the scenery that was shown before it.
 void ReloadSceneryAfterDisplayChange();
+// Starts the looped track chosen by MusicSelect (7: stops all seven), then sets the volumes.
+void StartMusic();

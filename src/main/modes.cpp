@@ -1,9 +1,23 @@
 #include "main/modes.h"
 
+#include "enemy/enemies.h"
+#include "enemy/pickups.h"
+#include "engine/engine.h"
+#include "main/assets.h"
+#include "main/results.h"
+#include "main/save.h"
+#include "render/stage_draw.h"
+#include "stage/player.h"
+#include "stage/stage.h"
+#include "story/scenes.h"
+#include "story/script.h"
+#include "story/window.h"
+
 int32_t GameMode = ModeLogo;
 int32_t StageId = 1;
 int32_t StagePhase = 1;
 int32_t MusicSelect = 0;
+int32_t TutorialShown = 0;
 
 namespace {
 
@@ -14,19 +28,19 @@ struct ModeHandlers {
 
 // Indexed by GameMode. Modes whose handlers are not written yet hold a frozen picture.
 constexpr ModeHandlers ModeTable[] = {
-    {nullptr, nullptr}, // ModeTitle
-    {nullptr, nullptr}, // ModeStage
-    {nullptr, nullptr}, // ModeContinue
-    {nullptr, nullptr}, // ModeStageResult
-    {nullptr, nullptr}, // ModeExtras
-    {nullptr, nullptr}, // ModeLoadingScreen
-    {nullptr, nullptr}, // ModeLoadAssets
-    {nullptr, nullptr}, // ModeStory
-    {nullptr, nullptr}, // ModeLogo
-    {nullptr, nullptr}, // 9: no mode
-    {nullptr, nullptr}, // 10: no mode
-    {nullptr, nullptr}, // ModeEndingRoll
-    {nullptr, nullptr}, // ModeTutorial
+    {nullptr, TitleDraw},               // ModeTitle
+    {UpdateStageFrame, DrawStageFrame}, // ModeStage
+    {nullptr, nullptr},                 // ModeContinue
+    {nullptr, nullptr},                 // ModeStageResult
+    {nullptr, nullptr},                 // ModeExtras
+    {LoadingScreenFrame, nullptr},      // ModeLoadingScreen
+    {LoadAssetsFrame, nullptr},         // ModeLoadAssets
+    {nullptr, nullptr},                 // ModeStory
+    {LogoFrame, nullptr},               // ModeLogo
+    {nullptr, nullptr},                 // 9: no mode
+    {nullptr, nullptr},                 // 10: no mode
+    {nullptr, nullptr},                 // ModeEndingRoll
+    {TutorialUpdate, DrawStageFrame},   // ModeTutorial
 };
 
 } // namespace
@@ -41,5 +55,94 @@ void RunModeHandlers() {
     }
     if (mode.draw != nullptr) {
         mode.draw();
+    }
+}
+
+void LogoFrame() {
+    if (ScreenFade.kind == 0 && ScreenFade.alpha == 0) {
+        PngLogo = LoadImageFile("png\\logo.png", 0);  // the mode's first frame
+    }
+    // Drawn with the level from before this frame's step: 0, 3, ..., 252, then 255, ..., 3.
+    ClearScreen();
+    SetBlendMode(1, ScreenFade.alpha);
+    DrawImageAt(220, 220, PngLogo, 0);
+    if (ScreenFade.kind == 0) {
+        ScreenFade.alpha += 3;
+        if (ScreenFade.alpha >= 255) {
+            ScreenFade.kind = 1;
+        }
+    } else if (ScreenFade.kind == 1) {
+        ScreenFade.alpha -= 3;
+        if (ScreenFade.alpha <= 0) {
+            GameMode = ModeLoadingScreen;
+            ScreenFade.alpha = 0;
+            ScreenFade.kind = 0;
+        }
+    }
+}
+
+void LoadingScreenFrame() {
+    SetBlendMode(0, 255);
+    PngLoad = LoadImageFile("png\\load.png", 0);
+    DrawImageAt(0, 0, PngLoad, 0);
+    ReadSaveData();
+    GameMode = ModeLoadAssets;
+}
+
+void LoadAssetsFrame() {
+    // The loading picture of the previous frame stays on screen while this frame works.
+    LoadAllSounds();
+    ReloadAllImages();
+    MusicSelect = 0;
+    StartMusic();
+    GameMode = ModeTitle;
+}
+
+void TutorialUpdate() {
+    UpdateStageFrame();
+    if (PlayerState.kind > 0 && PlayerState.airborne == 0 && TutorialShown == 0) {
+        StagePhase = 1;
+        TutorialShown = 1;
+    }
+    if (EnemySlot[0].active == 0) {
+        StagePhase = 1;
+        TutorialShown = 0;
+    }
+    if (PlayerState.PlayerLife <= 0) {
+        TutorialShown = 0;
+    }
+}
+
+void TitleDraw() {
+    SetBlendMode(0, 255);
+    DrawImageAt(0, 0, PngTitle, 0);
+}
+
+void ResetRun() {
+    Score = 0;
+    TotalScore = 0;
+    StageHearts = 0;
+    TotalHearts = 0;
+    Continues = 2;
+    ClearBonusCount = 2;
+    StageId = 1;
+    ScrollLocked = 0;
+    StagePhase = 1;
+    ScriptPosition = ScriptPositionRecord{};
+    StoryStep = 0;
+    StorySide = -1;
+    ScreenFade = ScreenFadeRecord{};
+    ReloadAllImages();
+    GameMode = ModeTitle;
+    MusicSelect = 0;
+    StartMusic();
+    for (HeartSlotRecord& heart : HeartSlot) {
+        heart.active = 0;
+    }
+    for (EnemySlotRecord& enemy : EnemySlot) {
+        enemy.active = 0;
+    }
+    for (TrapSlotRecord& trap : TrapSlot) {
+        trap.active = 0;
     }
 }

@@ -1,4 +1,5 @@
-// The top-level mode machine: which handler pair runs this frame.
+// The top-level mode machine: which handler pair runs this frame, the small start-up modes, and
+// the reset to a fresh game.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +25,24 @@ extern int32_t StageId;
 extern int32_t StagePhase;
 // The background music StartMusic plays (7: silence).
 extern int32_t MusicSelect;
+// 1 once the tutorial's explanation for the possessed item has been shown.
+extern int32_t TutorialShown;
 
 // Runs the update and then the draw handler of GameMode; a value without handlers runs nothing,
 // so the last picture stays on screen.
 void RunModeHandlers();
+
+// ModeLogo: the logo fades in and out over 170 frames.
+void LogoFrame();
+// ModeLoadingScreen: one frame that shows the loading picture and reads the save file.
+void LoadingScreenFrame();
+// ModeLoadAssets: one frame that loads every sound and picture and starts the title music.
+void LoadAssetsFrame();
+// ModeTutorial: the stage update plus the tutorial's three explanation triggers.
+void TutorialUpdate();
+// ModeTitle's backdrop.
+void TitleDraw();
+
+// Back to a fresh game at the title: scores, story, fades and tables reset, pictures reloaded,
+// title music.
+void ResetRun();

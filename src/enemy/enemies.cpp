@@ -1,0 +1,3 @@
+#include "enemy/enemies.h"
+
+EnemySlotRecord EnemySlot[EnemySlotCount] = {};

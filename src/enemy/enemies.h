@@ -1,0 +1,51 @@
+// The enemy table: a hundred slots for the enemies and bosses placed from the stage map.
+#pragma once
+
+#include <cstdint>
+
+enum EnemyKindValue {
+    Rat = 1,
+    Spider = 2,
+    Chaser = 3,
+    BossDog = 11,
+    BossDiver = 12,
+    BossPhantom = 13,
+    BossFinal = 14,
+};
+
+struct EnemySlotRecord {
+    int32_t active;
+    double x, y; // world position of the sprite's top-left
+    double screenX;
+    double vy;
+    double speed; // 1-pixel steps per frame
+    int32_t dir;  // +1 right, -1 left
+    double knockDir;
+    int32_t airborne;
+    int32_t hitTimer;
+    int32_t hit;
+    int32_t deathTimer;
+    int32_t dying;
+    int32_t anim;
+    int32_t hp;
+    double attackGauge;
+    int32_t kind; // EnemyKindValue
+    int32_t flash;
+    int32_t afterimages;
+    int32_t trailTimer;
+    int32_t alpha;
+    int32_t width, height;
+    int32_t bodyLeft, bodyTop, bodyRight, bodyBottom;
+    int32_t atkLeft, atkTop, atkRight, atkBottom;
+    int32_t attackTimer;
+    int32_t specialTimer;
+    int32_t touchDamage;
+    int32_t attackDamage;
+    int32_t cooldown;
+    int32_t attackRequest;
+    int32_t specialRequest;
+    int32_t crowded;
+};
+
+constexpr int EnemySlotCount = 100;
+extern EnemySlotRecord EnemySlot[EnemySlotCount];

@@ -1,0 +1,4 @@
+#include "enemy/pickups.h"
+
+HeartSlotRecord HeartSlot[HeartSlotCount] = {};
+TrapSlotRecord TrapSlot[TrapSlotCount] = {};

@@ -1,0 +1,4 @@
+// Drawing a stage frame: scenery layers, tiles, pickups, enemies, the player, effects and the HUD.
+#pragma once
+
+void DrawStageFrame();

@@ -1,0 +1,4 @@
+#include "stage/player.h"
+
+PlayerStateRecord PlayerState = {};
+FreeItemRecord FreeItem = {};
