@@ -333,7 +333,7 @@ void draw_bear(Pic& p, const Assets& a) {
     bear_cell(cr, 4, 3);
     figure_bear(cr, a, 0, 0, true);
     cairo_restore(cr);
-    highlight_copy(p, 600, 480, 600);
+    highlight_copy(p, 600, 480, 600, 120, 120);
 }
 
 // ---------------------------------------------------------------- the ball
@@ -411,7 +411,7 @@ void draw_ball(Pic& p, const Assets& a) {
         figure_ball(cr, a, rad(36 * i + 9));
         cairo_restore(cr);
     }
-    highlight_copy(p, 240, 120, 240);
+    highlight_copy(p, 240, 120, 240, 60, 60);
 }
 
 // ---------------------------------------------------------------- the pogo stick
@@ -466,7 +466,7 @@ void draw_hopping(Pic& p, const Assets& a) {
         figure_pogo(cr, a, i / 3.0);
         cairo_restore(cr);
     }
-    highlight_copy(p, 240, 120, 240);
+    highlight_copy(p, 240, 120, 240, 60, 120);
 }
 
 // ---------------------------------------------------------------- the book
@@ -555,7 +555,7 @@ void draw_book(Pic& p, const Assets& a) {
         figure_book(cr, a, flap[i], true);
         cairo_restore(cr);
     }
-    highlight_copy(p, 240, 120, 240);
+    highlight_copy(p, 240, 120, 240, 60, 60);
 }
 
 // ---------------------------------------------------------------- the gun
@@ -615,7 +615,7 @@ void draw_gun(Pic& p, const Assets& a) {
     figure_gun(cr, a, 14, false);
     glow(cr, -22, -12, 8, hex(0xd0d0d0), 0.6);
     cairo_restore(cr);
-    highlight_copy(p, 180, 120, 180);
+    highlight_copy(p, 180, 120, 180, 60, 60);
 }
 
 // ---------------------------------------------------------------- pickups and effects

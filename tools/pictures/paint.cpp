@@ -259,7 +259,7 @@ static void write_px(uint8_t* data, int stride, int x, int y, Px p) {
         (a << 24) | (q(p.r) << 16) | (q(p.g) << 8) | q(p.b);
 }
 
-void highlight_copy(Pic& p, int w, int h, int dx) {
+void highlight_copy(Pic& p, int w, int h, int dx, int cw, int ch) {
     cairo_surface_flush(p.surface);
     uint8_t* data = cairo_image_surface_get_data(p.surface);
     int stride = cairo_image_surface_get_stride(p.surface);
@@ -274,7 +274,9 @@ void highlight_copy(Pic& p, int w, int h, int dx) {
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             float m = 0;
-            for (int k = std::max(0, x - r); k <= std::min(w - 1, x + r); ++k) {
+            // the rim stays inside its own cell
+            int lo = x / cw * cw, hi = std::min(w, lo + cw) - 1;
+            for (int k = std::max(lo, x - r); k <= std::min(hi, x + r); ++k) {
                 m = std::max(m, alpha[y * w + k]);
             }
             tmp[y * w + x] = m;
@@ -283,7 +285,8 @@ void highlight_copy(Pic& p, int w, int h, int dx) {
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             float m = 0;
-            for (int k = std::max(0, y - r); k <= std::min(h - 1, y + r); ++k) {
+            int lo = y / ch * ch, hi = std::min(h, lo + ch) - 1;
+            for (int k = std::max(lo, y - r); k <= std::min(hi, y + r); ++k) {
                 m = std::max(m, tmp[k * w + x]);
             }
             grown[y * w + x] = m;

@@ -72,8 +72,9 @@ void text(cairo_t* cr, const std::string& utf8, double x, double y, double size,
 double text_width(cairo_t* cr, const std::string& utf8, double size, bool bold = false);
 
 // Sheet effects: copy the block (0, 0, w, h) to (dx, 0) as the highlighted look of an item
-// (brighter, with a warm rim) or as a boss's flash (washed towards white).
-void highlight_copy(Pic& p, int w, int h, int dx);
+// (brighter, with a warm rim kept inside each cw x ch cell) or as a boss's flash (washed
+// towards white).
+void highlight_copy(Pic& p, int w, int h, int dx, int cw, int ch);
 void flash_copy(Pic& p, int w, int h, int dx);
 // Multiplies the alpha of a rectangle, for translucent ghosts and fading corpses.
 void fade_region(Pic& p, int x, int y, int w, int h, double factor);

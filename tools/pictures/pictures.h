@@ -60,6 +60,10 @@ void draw_fog1(Pic&, const Assets&);
 void draw_fog2(Pic&, const Assets&);
 void draw_wipe(Pic&, const Assets&);
 
+// Sky helpers shared by the scenery and the illustrations (scenery.cpp).
+void sky(cairo_t* cr, double w, double h, Rgb top, Rgb mid, Rgb low, double mid_at);
+void stars(cairo_t* cr, Rng& rng, double w, double h, int n, double alpha);
+
 // screens.cpp
 void draw_logo(Pic&, const Assets&);
 void draw_load(Pic&, const Assets&);

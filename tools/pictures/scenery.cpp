@@ -18,7 +18,7 @@ static void wrapped(cairo_t* cr, double period, const std::function<void()>& dra
     }
 }
 
-static void sky(cairo_t* cr, double w, double h, Rgb top, Rgb mid, Rgb low, double mid_at) {
+void sky(cairo_t* cr, double w, double h, Rgb top, Rgb mid, Rgb low, double mid_at) {
     cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, h);
     cairo_pattern_add_color_stop_rgb(g, 0, top.r, top.g, top.b);
     cairo_pattern_add_color_stop_rgb(g, mid_at, mid.r, mid.g, mid.b);
@@ -29,7 +29,7 @@ static void sky(cairo_t* cr, double w, double h, Rgb top, Rgb mid, Rgb low, doub
     cairo_pattern_destroy(g);
 }
 
-static void stars(cairo_t* cr, Rng& rng, double w, double h, int n, double alpha) {
+void stars(cairo_t* cr, Rng& rng, double w, double h, int n, double alpha) {
     for (int i = 0; i < n; ++i) {
         double x = rng.range(0, w), y = rng.range(0, h), r = rng.range(0.5, 1.6);
         set(cr, hex(0xffffff), alpha * rng.range(0.4, 1.0));
@@ -872,8 +872,10 @@ void draw_wipe(Pic& p, const Assets&) {
     cairo_pattern_t* body = cairo_pop_group(cr);
     cairo_pattern_t* edge = cairo_pattern_create_linear(0, 0, 720, 0);
     cairo_pattern_add_color_stop_rgba(edge, 0, 0, 0, 0, 0);
+    cairo_pattern_add_color_stop_rgba(edge, 4.0 / 720, 0, 0, 0, 0);
     cairo_pattern_add_color_stop_rgba(edge, 40.0 / 720, 0, 0, 0, 1);
     cairo_pattern_add_color_stop_rgba(edge, 680.0 / 720, 0, 0, 0, 1);
+    cairo_pattern_add_color_stop_rgba(edge, 716.0 / 720, 0, 0, 0, 0);
     cairo_pattern_add_color_stop_rgba(edge, 1, 0, 0, 0, 0);
     cairo_set_source(cr, body);
     cairo_mask(cr, edge);

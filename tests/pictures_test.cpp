@@ -1,0 +1,236 @@
+// The pictures the build draws into png/: the game loads them by exact name and cuts them
+// into cells by fixed coordinates, so names, sizes, the colour key and solid backgrounds
+// must all be right.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Image {
+    int w = 0, h = 0;
+    std::vector<uint8_t> rgba;
+    const uint8_t* at(int x, int y) const {
+        return &rgba[(static_cast<size_t>(y) * w + x) * 4];
+    }
+};
+
+bool load(const std::string& name, Image& out) {
+    png_image img{};
+    img.version = PNG_IMAGE_VERSION;
+    std::string path = std::string(PICTURES_DIR) + "/" + name;
+    if (!png_image_begin_read_from_file(&img, path.c_str())) {
+        return false;
+    }
+    img.format = PNG_FORMAT_RGBA;
+    out.w = static_cast<int>(img.width);
+    out.h = static_cast<int>(img.height);
+    out.rgba.resize(PNG_IMAGE_SIZE(img));
+    bool ok = png_image_finish_read(&img, nullptr, out.rgba.data(), 0, nullptr) != 0;
+    png_image_free(&img);
+    return ok;
+}
+
+struct Expected {
+    const char* name;
+    int w, h;
+    bool opaque; // drawn without the colour key
+};
+
+// The game's catalogue, as the game writes the names.
+const Expected kCatalogue[] = {
+    {"map.png", 420, 120, false},          {"player.png", 900, 360, false},
+    {"Item_kuma.png", 1200, 480, false},   {"Item_Ball.png", 480, 120, false},
+    {"Item_Hopping.png", 480, 120, false}, {"Item_gun.png", 360, 120, false},
+    {"Item_Book.png", 480, 120, false},    {"title.png", 640, 480, true},
+    {"over.png", 640, 480, true},          {"clear.png", 640, 480, true},
+    {"Item.png", 120, 120, false},         {"ritem.png", 250, 50, true},
+    {"enemy1.png", 480, 120, false},       {"enemy2.png", 240, 120, false},
+    {"enemy3.png", 240, 120, false},       {"enemyB1.png", 2000, 400, false},
+    {"enemyB2.png", 2000, 600, false},     {"enemyB3.png", 360, 180, false},
+    {"enemyB4.png", 4000, 800, false},     {"stage10.png", 640, 480, true},
+    {"stage11.png", 1500, 480, false},     {"stage12.png", 640, 480, false},
+    {"stage1b.png", 640, 480, true},       {"stage20.png", 640, 480, true},
+    {"stage21.png", 1500, 480, false},     {"stage22.png", 640, 480, false},
+    {"stage2b.png", 640, 480, true},       {"stage30.png", 640, 480, true},
+    {"stage31.png", 1500, 480, false},     {"stage32.png", 640, 480, false},
+    {"stage3b.png", 640, 480, true},       {"stage41.png", 1500, 480, false},
+    {"stage4b.png", 640, 480, true},       {"change.png", 720, 480, false},
+    {"cg01.png", 640, 480, true},          {"cg02.png", 640, 480, true},
+    {"cg03.png", 640, 480, true},          {"cg04.png", 640, 480, true},
+    {"cg05.png", 640, 480, true},          {"cg06.png", 640, 480, true},
+    {"tama.png", 160, 120, false},         {"yaji.png", 120, 72, false},
+    {"light.png", 60, 20, false},          {"car.png", 560, 240, false},
+    {"black.png", 640, 480, true},         {"red.png", 640, 480, true},
+    {"ending.png", 640, 3360, true},       {"extra.png", 640, 480, true},
+    {"weeks.png", 640, 480, true},         {"fog1.png", 640, 480, true},
+    {"fog2.png", 640, 480, true},          {"indication.png", 350, 600, false},
+    {"button.png", 36, 18, false},         {"logo.png", 200, 40, true},
+    {"load.png", 640, 480, true},
+};
+
+bool is_key(const uint8_t* p) {
+    return p[0] == 128 && p[1] == 0 && p[2] == 128 && p[3] == 0;
+}
+
+// Counts pixels of the rectangle that anything would be drawn for.
+int drawn_pixels(const Image& img, int x0, int y0, int w, int h) {
+    int n = 0;
+    for (int y = y0; y < y0 + h; ++y) {
+        for (int x = x0; x < x0 + w; ++x) {
+            n += img.at(x, y)[3] != 0;
+        }
+    }
+    return n;
+}
+
+TEST(Pictures, EveryFileOfTheCatalogueHasItsNameAndSize) {
+    for (const Expected& e : kCatalogue) {
+        Image img;
+        ASSERT_TRUE(load(e.name, img)) << e.name << " is missing or unreadable";
+        EXPECT_EQ(img.w, e.w) << e.name;
+        EXPECT_EQ(img.h, e.h) << e.name;
+    }
+}
+
+TEST(Pictures, OpaquePicturesHaveNoHoles) {
+    for (const Expected& e : kCatalogue) {
+        if (!e.opaque) {
+            continue;
+        }
+        Image img;
+        ASSERT_TRUE(load(e.name, img)) << e.name;
+        EXPECT_EQ(drawn_pixels(img, 0, 0, img.w, img.h), img.w * img.h) << e.name;
+    }
+}
+
+TEST(Pictures, TransparentPixelsCarryTheColourKey) {
+    // Fully transparent pixels must also be 128, 0, 128, so the key and the alpha agree.
+    for (const Expected& e : kCatalogue) {
+        if (e.opaque) {
+            continue;
+        }
+        Image img;
+        ASSERT_TRUE(load(e.name, img)) << e.name;
+        int wrong = 0, keyed = 0;
+        for (int y = 0; y < img.h; ++y) {
+            for (int x = 0; x < img.w; ++x) {
+                const uint8_t* p = img.at(x, y);
+                if (p[3] == 0) {
+                    wrong += !is_key(p);
+                    ++keyed;
+                }
+            }
+        }
+        EXPECT_EQ(wrong, 0) << e.name;
+        EXPECT_GT(keyed, 0) << e.name << " has no transparent pixel at all";
+    }
+}
+
+struct Cell {
+    const char* name;
+    int x, y, w, h;
+};
+
+TEST(Pictures, EmptyCellsAreTransparentAndUsedCellsAreNot) {
+    const Cell empty[] = {
+        {"map.png", 0, 0, 60, 120},         // tile value 0 is never drawn
+        {"player.png", 180, 180, 720, 180}, // only the first ghost cell is used
+        {"Item_kuma.png", 240, 360, 240, 120},
+        {"Item_kuma.png", 840, 360, 240, 120},
+        {"enemy1.png", 0, 60, 240, 60}, // a dying rat uses columns 2 and 3 only
+        {"enemy2.png", 0, 60, 120, 60},
+        {"enemy3.png", 0, 60, 120, 60},
+        {"enemyB1.png", 800, 200, 200, 200},
+        {"enemyB2.png", 0, 400, 400, 200},
+        {"enemyB2.png", 800, 400, 200, 200},
+        {"tama.png", 0, 15, 40, 105}, // below the three small shots
+    };
+    for (const Cell& c : empty) {
+        Image img;
+        ASSERT_TRUE(load(c.name, img)) << c.name;
+        EXPECT_EQ(drawn_pixels(img, c.x, c.y, c.w, c.h), 0)
+            << c.name << " cell at " << c.x << ", " << c.y;
+    }
+    const Cell used[] = {
+        {"player.png", 0, 180, 180, 180},      // the ghost
+        {"player.png", 720, 0, 180, 180},      // the last walking frame
+        {"Item_kuma.png", 480, 360, 120, 120}, // the bear lying in the stage
+        {"Item_kuma.png", 1080, 360, 120, 120},
+        {"Item_gun.png", 240, 60, 60, 60}, // highlighted recoil
+        {"enemy1.png", 360, 60, 120, 60},
+        {"enemyB1.png", 1600, 200, 200, 200}, // flash copy of the dying dog
+        {"enemyB4.png", 3600, 400, 400, 400}, // flash copy of the idle reaper
+        {"tama.png", 0, 0, 10, 10},
+        {"tama.png", 10, 0, 15, 15},
+        {"tama.png", 25, 0, 15, 15},
+        {"tama.png", 40, 0, 120, 120},
+        {"light.png", 40, 0, 20, 20},
+        {"button.png", 18, 0, 18, 18},
+        {"indication.png", 0, 540, 350, 60},
+    };
+    for (const Cell& c : used) {
+        Image img;
+        ASSERT_TRUE(load(c.name, img)) << c.name;
+        EXPECT_GT(drawn_pixels(img, c.x, c.y, c.w, c.h), 20)
+            << c.name << " cell at " << c.x << ", " << c.y;
+    }
+}
+
+TEST(Pictures, TheWipeCoversTheScreenAtItsTurningPoint) {
+    // The arena is swapped in while the wipe stands at x -40: screen columns 0..639 are
+    // picture columns 40..679 then.
+    Image img;
+    ASSERT_TRUE(load("change.png", img));
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 40; x < 680; ++x) {
+            ASSERT_EQ(img.at(x, y)[3], 255) << "hole at " << x << ", " << y;
+        }
+    }
+}
+
+TEST(Pictures, NearLayersAreOpenAboveAndSolidAtTheBottom) {
+    // The far layer must show through the top of every near layer, and holes in the
+    // ground must not show the sky below the street.
+    for (const char* name : {"stage11.png", "stage21.png", "stage31.png", "stage41.png"}) {
+        Image img;
+        ASSERT_TRUE(load(name, img)) << name;
+        EXPECT_EQ(drawn_pixels(img, 0, 0, img.w, 20), 0) << name;
+        EXPECT_EQ(drawn_pixels(img, 0, 440, img.w, 40), img.w * 40) << name;
+    }
+}
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(Pictures, DrawingAgainGivesTheSameBytes) {
+#ifndef PICTURES_GENERATOR
+    GTEST_SKIP() << "the pictures were taken from another build";
+#else
+    fs::path dir = fs::temp_directory_path() / ("tovarine-pictures-" + std::to_string(getpid()));
+    std::string cmd = std::string("\"") + PICTURES_GENERATOR + "\" \"" + PICTURES_ASSETS + "\" \"" +
+                      dir.string() + "\"";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    for (const Expected& e : kCatalogue) {
+        std::string again = slurp(dir / e.name);
+        EXPECT_FALSE(again.empty()) << e.name;
+        EXPECT_TRUE(again == slurp(fs::path(PICTURES_DIR) / e.name)) << e.name << " differs";
+    }
+    fs::remove_all(dir);
+#endif
+}
+
+} // namespace
