@@ -667,8 +667,8 @@ void draw_item_frames(Pic& p, const Assets& a) {
         cairo_translate(cr, x + 25, 25);
         switch (k) {
         case 0:
-            cairo_translate(cr, 0, 21);
-            cairo_scale(cr, 0.4, 0.4);
+            cairo_translate(cr, 0, 22);
+            cairo_scale(cr, 0.37, 0.37);
             figure_bear(cr, a, 0, 0, false);
             break;
         case 1:

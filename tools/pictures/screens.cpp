@@ -124,7 +124,7 @@ void draw_over(Pic& p, const Assets& a) {
     cairo_t* cr = p.cr;
     vertical_gradient(cr, 0, 0, 640, 480, hex(0x1a0408), hex(0x000000));
     // her spirit, drifting away into the dark
-    ghost_at(cr, a, 320, 400, 1.2, 0.45);
+    ghost_at(cr, a, 320, 500, 1.2, 0.45);
     vignette(cr, 640, 480, 0.9);
     centred(cr, a.text("over"), 320, 200, 64, hex(0xe03040), hex(0x200004), 5, true);
     centred(cr, a.text("over_sub"), 320, 260, 22, hex(0xd0b0b8), hex(0x200004), 3);
@@ -261,11 +261,19 @@ static void hospital_room(cairo_t* cr, const Assets& a, bool morning) {
 void draw_weeks(Pic& p, const Assets& a) {
     cairo_t* cr = p.cr;
     hospital_room(cr, a, false);
-    // the blanket over her, pillows, flowers that have wilted, and the calendar's crosses
-    rounded_rect(cr, 60, 270, 480, 60, 20);
-    soft_fill(cr, hex(0x9aa8c8), 2);
+    // she sleeps on under the blanket; the flowers have wilted; the calendar fills with crosses
     ellipse(cr, 110, 270, 50, 18);
     soft_fill(cr, hex(0xc8d0e0), 2);
+    GirlPose pose;
+    pose.eyes_closed = true;
+    cairo_save(cr);
+    cairo_translate(cr, 270, 262);
+    cairo_rotate(cr, rad(-90));
+    cairo_scale(cr, 1.15, 1.15);
+    figure_girl(cr, a, pose);
+    cairo_restore(cr);
+    rounded_rect(cr, 150, 262, 390, 66, 20);
+    soft_fill(cr, hex(0x9aa8c8), 2);
     rounded_rect(cr, 60, 60, 200, 170, 4);
     soft_fill(cr, hex(0xe8e4dc), 2);
     rounded_rect(cr, 60, 60, 200, 30, 4);
