@@ -361,7 +361,7 @@ TEST_F(EngineDecoding, MusicLoopsAreLongLoudAndSeamless) {
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     RecordProperty("all_sounds_load_ms", static_cast<int>(ms));
     std::printf("[          ] all sounds decoded in %.0f ms\n", ms);
-#ifndef TOVARINE_SANITIZED  // instrumented builds are slower by design
+#ifndef TOVARINE_SANITIZED // instrumented builds are slower by design
     EXPECT_LT(ms, 1000.0) << "the game loads every sound in one frame";
 #endif
 

@@ -30,15 +30,27 @@ window() {
     done
     return 1
 }
-# Answers the start-up question with "No" (the middle button) by clicking it.
+# Answers the start-up question with "No" (the middle button) by clicking it, again if the box
+# was not ready for the first click.
 answer_no() {
-    read -r _ w h x y <<< "$(window Tovarine '!640')" || fail "no start-up question"
-    sleep 0.3
-    xdotool mousemove $((x + w / 2)) $((y + h - 32)) click 1
+    local box
+    read -r box w h x y <<< "$(window Tovarine '!640')" || fail "no start-up question"
+    for _ in 1 2 3; do
+        sleep 0.5
+        xdotool mousemove $((x + w / 2)) $((y + h - 32)) click 1
+        sleep 1
+        xwininfo -id "$box" >/dev/null 2>&1 || return 0
+    done
 }
 key() {
-    xdotool windowfocus --sync "$1" 2>/dev/null
-    xdotool keydown "$2"; sleep 0.15; xdotool keyup "$2"
+    xdotool windowfocus "$1" 2>/dev/null
+    sleep 0.2
+    xdotool keydown "$2"; sleep 0.2; xdotool keyup "$2"
+}
+# Waits up to ten seconds for a process to end; fails if it does not.
+ends() {
+    for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || { wait "$1"; return $?; }; sleep 0.1; done
+    fail "$2"
 }
 
 "$game" & first=$!
@@ -51,9 +63,7 @@ grep -q "二重起動はされていませんでした" Log.txt || fail "first c
 # A second copy in the same folder gives way at once, with exit code 0.
 "$game" & second=$!
 answer_no
-for _ in $(seq 50); do kill -0 $second 2>/dev/null || break; sleep 0.1; done
-kill -0 $second 2>/dev/null && fail "the second copy is still running"
-wait $second; code=$?; second=""
+ends $second "the second copy is still running"; code=$?; second=""
 [ $code = 0 ] || fail "the second copy ended with $code"
 grep -q "二重起動されています、ソフトを終了します" Log.txt || fail "second copy did not log"
 kill -0 $first 2>/dev/null || fail "the first copy ended too"
@@ -63,9 +73,7 @@ key "$main" F1
 sleep 1
 kill -0 $first 2>/dev/null || fail "F1 ended the game"
 key "$main" Escape
-for _ in $(seq 50); do kill -0 $first 2>/dev/null || break; sleep 0.1; done
-kill -0 $first 2>/dev/null && fail "Escape did not end the game"
-wait $first; code=$?; first=""
+ends $first "Escape did not end the game"; code=$?; first=""
 [ $code = 0 ] || fail "the game ended with $code"
 echo "--- Log.txt of the second copy"
 cat Log.txt
@@ -78,7 +86,7 @@ for pacing in "SDL_RENDER_VSYNC=1" "SDL_RENDER_VSYNC=0" "SDL_RENDER_DRIVER=softw
     read -r main _ <<< "$(window Tovarine 640)" || fail "no game window"
     sleep 5
     key "$main" Escape
-    wait $first; first=""
+    ends $first "Escape did not end the game"; first=""
     rate=$(grep -o '[0-9.]* frames per second' Log.txt | cut -d' ' -f1)
     echo "$pacing: $rate frames per second"
     awk -v r="$rate" 'BEGIN { exit !(r >= 59 && r <= 61) }' || fail "$pacing: $rate frames per second"

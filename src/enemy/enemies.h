@@ -49,3 +49,14 @@ struct EnemySlotRecord {
 
 constexpr int EnemySlotCount = 100;
 extern EnemySlotRecord EnemySlot[EnemySlotCount];
+
+// Places every enemy, heart and trap of the stage from its map markers, and resets the stage.
+void PlaceStageObjects();
+// Places the boss (or, in the EX arena, the four bosses) from the arena map.
+void PlaceBosses();
+// Walking, falling, attacking, shooting, dying: every enemy, once per frame.
+void UpdateEnemies();
+// Sizes, boxes, speeds and damage of every enemy from its kind.
+void RefreshEnemyKindParams();
+// Every enemy, its after-images and the enemies' shots.
+void DrawEnemies();

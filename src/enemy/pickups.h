@@ -23,3 +23,24 @@ constexpr int HeartSlotCount = 10;
 constexpr int TrapSlotCount = 100;
 extern HeartSlotRecord HeartSlot[HeartSlotCount];
 extern TrapSlotRecord TrapSlot[TrapSlotCount];
+
+// The glitter that rises from the heroine after a heart (or the book's special).
+struct SparkleRecord {
+    int32_t active;
+    double x, y;
+    double screenX;
+    int32_t visible;
+    int32_t counter;
+    int32_t alpha;
+    int32_t frameX; // 0 red, 20 blue, 40 the book's
+};
+constexpr int SparkleCount = 30;
+extern SparkleRecord Sparkle[SparkleCount];
+extern int32_t SparkleRing;
+
+// Moving traps shuttle between fixed traps, walls and turn markers.
+void UpdateTraps();
+// Hearts touched by the heroine restore her life or the item's.
+void CollectHearts();
+// The item's attacks and shots against the enemies.
+void HitEnemies();

@@ -60,7 +60,7 @@ void RunModeHandlers() {
 
 void LogoFrame() {
     if (ScreenFade.kind == 0 && ScreenFade.alpha == 0) {
-        PngLogo = LoadImageFile("png\\logo.png", 0);  // the mode's first frame
+        PngLogo = LoadImageFile("png\\logo.png", 0); // the mode's first frame
     }
     // Drawn with the level from before this frame's step: 0, 3, ..., 252, then 255, ..., 3.
     ClearScreen();

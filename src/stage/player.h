@@ -68,3 +68,18 @@ struct FreeItemRecord {
 
 extern PlayerStateRecord PlayerState;
 extern FreeItemRecord FreeItem;
+
+// Where the after-images of a special were sampled.
+struct AfterimageRecord {
+    int32_t active;
+    double x, y;
+    double screenX;
+};
+extern AfterimageRecord PlayerAfterimage[4];
+
+// The possessed item, the death sequence, the player's shots and the ghost, each frame.
+void UpdatePlayer();
+// The ghost's movement and the free item; also run behind the continue prompt.
+void UpdateGhost();
+// The heroine, the possessed item and its after-images.
+void DrawPlayer();

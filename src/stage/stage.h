@@ -1,10 +1,29 @@
-// The stage frame: clock, camera, death test, item call, arena wipe, function keys.
+// The stage frame: the action phase in its fixed order, the clock, the death test, the item call,
+// the camera, the function keys and the wipe into the boss arena.
 #pragma once
 
 #include <cstdint>
 
-// 1 once the end of the field has been reached, and in the boss area.
-extern int32_t ScrollLocked;
+extern int32_t TimeLeft;         // stage clock in seconds; 180 at stage start and in the arena
+extern int32_t FrameTick;        // 0..59, frames towards the next second
+extern double ScrollX;           // world x of the screen's left edge, 0..11840
+extern double NearLayerX;        // near scenery offset: 1 px per scrolled pixel
+extern double FarLayerX;         // far scenery offset: 0.5 px per scrolled pixel
+extern int32_t ScrollLocked;     // 1 once the end of the field is reached, and in the arena
+extern int32_t ArenaTransition;  // 1 while the wipe into the arena runs
+extern double TransitionX;       // x of the wipe picture
+extern int32_t FunctionKeyLatch; // 0 while no function key is held
 
-// One frame of the action stage (or, while StagePhase is 1, the story step over it).
+constexpr double ScrollMax = 11840.0; // stage width 12480 minus the screen
+
+// One frame of the stage: the action phase, or the story step while StagePhase is 1.
 void UpdateStageFrame();
+// The wipe into the boss arena, every frame while it runs.
+void UpdateArenaTransition();
+// F5..F9: refill life, refill the item, continues, jump to the arena, defeat every enemy.
+void HandleFunctionKeys();
+// One pixel step of the possessed item to the right (+1) or left (-1), moving the camera with it
+// near the middle of the screen.
+void ScrollOrMove(int direction);
+// Every world object's screen x from the frame's final ScrollX.
+void RefreshScreenPositions();

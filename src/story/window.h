@@ -13,3 +13,9 @@ struct ScreenFadeRecord {
 extern ScreenFadeRecord ScreenFade;
 // 1 while the story screen is shown, -1 while the stage screen is, 0 after the ending code.
 extern int32_t StorySide;
+
+// Reads this frame's elements of the script into the window (only while StagePhase is 1).
+void MessageTextStep();
+// The story backdrop, the window with its rows and cursor, and the fade (only while StagePhase is
+// 1).
+void DrawMessageWindow();

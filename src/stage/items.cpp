@@ -1,0 +1,4 @@
+#include "stage/items.h"
+
+// The item kinds arrive with the player issue.
+void ApplyItemGeometry() {}

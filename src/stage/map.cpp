@@ -1,0 +1,42 @@
+#include "stage/map.h"
+
+#include "data/levels.h"
+#include "main/modes.h"
+
+#include <cstring>
+
+int32_t StageMap[MapRows * MapColumns] = {};
+
+namespace {
+constexpr int ArenaTable = 6;
+} // namespace
+
+void LoadStageMap() {
+    int table = -1;
+    if (StageId >= 1 && StageId <= 6) {
+        table = StageId - 1;
+    } else if (StageId == 11 || StageId == 21 || StageId == 31 || StageId == 41 || StageId == 51) {
+        table = ArenaTable;
+    }
+    if (table >= 0) {
+        std::memcpy(StageMap, StageMapSource[table], sizeof StageMap);
+    }
+}
+
+int TileAt(double x, double y) {
+    if (!(y >= 0.0 && y < 480.0)) {
+        return 0;
+    }
+    // Truncation toward zero: x -30 is column 0. Beyond either end of the map is open, so shots
+    // fly on until their range runs out and nothing reads outside the table.
+    if (!(x > -60.0 && x < MapColumns * TileSize)) {
+        return 0;
+    }
+    const int column = static_cast<int>(x / TileSize);
+    const int row = static_cast<int>(y / TileSize);
+    const int32_t value = StageMap[row * MapColumns + column];
+    if ((value >= 1 && value <= 5) || value == -3 || value == -4 || value == -5) {
+        return value;
+    }
+    return 0;
+}
