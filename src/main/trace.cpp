@@ -10,16 +10,15 @@
 #include "story/script.h"
 #include "story/window.h"
 
-// Values of subsystems that are not in the game yet (the stage clock and camera) report 0.
 void WriteTraceLine(std::FILE* out, int frame) {
     std::fprintf(out,
                  "{\"frame\":%d,\"GameMode\":%d,\"StageId\":%d,\"StagePhase\":%d,"
                  "\"MusicSelect\":%d,\"Score\":%d,\"TotalScore\":%d,\"Continues\":%d,"
                  "\"TimeLeft\":%d,\"ScrollX\":%d,\"ScrollLocked\":%d,\"ArenaTransition\":%d,"
                  "\"StoryStep\":%d,\"StorySide\":%d,\"ScriptPosition\":[%d,%d,%d],",
-                 frame, GameMode, StageId, StagePhase, MusicSelect, Score, TotalScore, Continues, 0,
-                 0, ScrollLocked, 0, StoryStep, StorySide, ScriptPosition.block,
-                 ScriptPosition.line, ScriptPosition.offset);
+                 frame, GameMode, StageId, StagePhase, MusicSelect, Score, TotalScore, Continues,
+                 TimeLeft, static_cast<int>(ScrollX), ScrollLocked, ArenaTransition, StoryStep,
+                 StorySide, ScriptPosition.block, ScriptPosition.line, ScriptPosition.offset);
     const PlayerStateRecord& p = PlayerState;
     std::fprintf(out,
                  "\"player\":{\"kind\":%d,\"posX\":%.2f,\"posY\":%.2f,\"screenX\":%.2f,"
