@@ -1,0 +1,14 @@
+# The story script: written readably in script.txt, checked and turned into the Shift-JIS table
+# at build time. A script that breaks a rule of the table stops the build.
+get_filename_component(SCRIPTGEN_SOURCE ${CMAKE_CURRENT_LIST_DIR}/../../tools/script/script.cpp
+    ABSOLUTE)
+add_executable(scriptgen ${SCRIPTGEN_SOURCE})
+# Tools run during the build; they live beside the other build tools.
+set_target_properties(scriptgen PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+add_custom_command(
+    OUTPUT ${GENERATED}/data/script_table.cpp
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${GENERATED}/data
+    COMMAND scriptgen ${CMAKE_CURRENT_LIST_DIR}/script.txt ${GENERATED}/data/script_table.cpp
+    DEPENDS scriptgen ${CMAKE_CURRENT_LIST_DIR}/script.txt
+    COMMENT "Story script")
+list(APPEND GAME_SOURCES ${GENERATED}/data/script_table.cpp)

@@ -1,0 +1,13 @@
+# The story script table the game links, and the converter's refusals of broken scripts.
+if(NOT TARGET GTest::gtest_main)
+    find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)
+
+get_filename_component(SCRIPT_SOURCE ${CMAKE_CURRENT_LIST_DIR}/../src/data/script.txt ABSOLUTE)
+add_executable(script_test ${CMAKE_CURRENT_LIST_DIR}/script_test.cpp)
+target_link_libraries(script_test PRIVATE game engine_headless GTest::gtest_main)
+target_compile_definitions(script_test PRIVATE SCRIPTGEN="$<TARGET_FILE:scriptgen>"
+    SCRIPT_SOURCE="${SCRIPT_SOURCE}")
+add_dependencies(script_test scriptgen)
+gtest_discover_tests(script_test DISCOVERY_TIMEOUT 30)
