@@ -12,3 +12,7 @@ void UpdateEnemies() {}
 void RefreshEnemyKindParams() {}
 
 void DrawEnemies() {}
+
+ShotRecord EnemyShot[EnemyShotCount] = {};
+
+void UpdateChaserCrowding() {}

@@ -1,6 +1,8 @@
 // The enemy table: a hundred slots for the enemies and bosses placed from the stage map.
 #pragma once
 
+#include "stage/attack.h"
+
 #include <cstdint>
 
 enum EnemyKindValue {
@@ -60,3 +62,9 @@ void UpdateEnemies();
 void RefreshEnemyKindParams();
 // Every enemy, its after-images and the enemies' shots.
 void DrawEnemies();
+
+// The enemies' shots: straight ones of the spiders, large aimed ones of the final boss.
+constexpr int EnemyShotCount = 10;
+extern ShotRecord EnemyShot[EnemyShotCount];
+// Marks every Chaser that overlaps another enemy; run at the end of DamagePlayer.
+void UpdateChaserCrowding();
