@@ -168,7 +168,8 @@ void Converter::AddLine(int block, int sourceLine, const std::string& text) {
                 line.form += c;
                 line.pages += c == 'B';
             } else if (c >= '!' && c <= '~') {
-                Error(sourceLine, std::string("unknown code '") + c + "'");
+                Error(sourceLine,
+                      std::string("unknown code '") + c + "' (text must be full-width)");
             } else {
                 Error(sourceLine, "single-byte text (a space or control character); text must "
                                   "be full-width");
