@@ -29,13 +29,6 @@ const std::vector<std::string> ImageOrder = {
     "cg05",    "cg06",    "tama",      "yaji",      "light",        "car",      "black",
     "red",     "ending",  "extra",     "weeks",     "fog1",         "fog2",     "indication",
     "button"};
-const std::vector<std::string> SoundOrder = {
-    "wav_check.wav", "wav_hit.wav",    "wav_select.wav", "wav_get.wav",    "wav_chakuti.wav",
-    "wav_atc1.wav",  "wav_atc2.wav",   "wav_gun1.wav",   "wav_gun2.wav",   "wav_book1.wav",
-    "wav_book2.wav", "wav_dog.wav",    "wav_kara.wav",   "wav_death.wav",  "wav_spider.wav",
-    "wav_hari.wav",  "wav_heart.wav",  "wav_119in.wav",  "wav_119out.wav", "wav_shock.wav",
-    "wav_brake.wav", "wav_error.wav",  "BGM_adv1.mp3",   "BGM_adv2.mp3",   "BGM_adv3.mp3",
-    "BGM_title.mp3", "BGM_ending.mp3", "BGM_stage.mp3",  "BGM_boss.mp3"};
 
 class Modes : public ::testing::Test {
   protected:
@@ -67,9 +60,7 @@ class Modes : public ::testing::Test {
     }
     // Every sound of the catalogue as a short tone (the mixer knows a WAV by its contents).
     void AllSounds() {
-        for (const std::string& name : SoundOrder) {
-            ASSERT_TRUE(test::WriteWav("snd/" + name, 1.0, 330.0));
-        }
+        test::WriteCatalogueSounds(dir_.path());
         LoadAllSounds();
     }
     std::vector<std::string> Started() {
@@ -132,7 +123,7 @@ TEST_F(Modes, EverythingIsLoadedInCatalogueOrderAndMissingFilesAreHarmless) {
             }
         }
     }
-    EXPECT_EQ(sounds, SoundOrder);
+    EXPECT_EQ(sounds, test::CatalogueSounds);
     std::vector<std::string> expected;
     for (const std::string& name : ImageOrder) {
         expected.push_back(name + ".png");

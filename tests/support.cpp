@@ -64,6 +64,21 @@ bool WriteWav(const std::string& path, double seconds, double frequency, int rat
     return static_cast<bool>(out);
 }
 
+const std::vector<std::string> CatalogueSounds = {
+    "wav_check.wav", "wav_hit.wav",    "wav_select.wav", "wav_get.wav",    "wav_chakuti.wav",
+    "wav_atc1.wav",  "wav_atc2.wav",   "wav_gun1.wav",   "wav_gun2.wav",   "wav_book1.wav",
+    "wav_book2.wav", "wav_dog.wav",    "wav_kara.wav",   "wav_death.wav",  "wav_spider.wav",
+    "wav_hari.wav",  "wav_heart.wav",  "wav_119in.wav",  "wav_119out.wav", "wav_shock.wav",
+    "wav_brake.wav", "wav_error.wav",  "BGM_adv1.mp3",   "BGM_adv2.mp3",   "BGM_adv3.mp3",
+    "BGM_title.mp3", "BGM_ending.mp3", "BGM_stage.mp3",  "BGM_boss.mp3"};
+
+void WriteCatalogueSounds(const std::filesystem::path& dir) {
+    std::filesystem::create_directories(dir / "snd");
+    for (const std::string& name : CatalogueSounds) {
+        WriteWav((dir / "snd" / name).string(), 0.5, 330.0);
+    }
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream all;

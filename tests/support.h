@@ -30,6 +30,11 @@ class ScratchDir {
 bool WritePng(const std::string& path, int width, int height, const std::vector<uint32_t>& argb);
 // Writes a 16-bit stereo WAV of a sine tone.
 bool WriteWav(const std::string& path, double seconds, double frequency, int rate = 44100);
+// Every sound file of the game's catalogue under dir/snd, as short tones (the mixer recognises a
+// WAV by its contents, whatever the name).
+void WriteCatalogueSounds(const std::filesystem::path& dir);
+// The sound files of the catalogue in their load order.
+extern const std::vector<std::string> CatalogueSounds;
 std::string ReadFile(const std::string& path);
 std::vector<std::string> ReadLines(const std::string& path);
 // Runs a shell command in a folder; returns its exit status (-1 if it did not exit normally).

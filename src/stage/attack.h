@@ -19,6 +19,17 @@ struct ShotRecord {
 
 constexpr int PlayerShotCount = 10;
 extern ShotRecord PlayerShot[PlayerShotCount];
+// 1 while a hit waits to be applied.
+extern int32_t HitPending;
 
-// Damage from enemies, their shots, damaging floor and traps to the possessed item.
+// Z starts the item's attack, X its special when the green gauge is full; both run their timers.
+void UpdateAttackAndSpecial();
+// Every flying shot of the player, a pixel at a time, until a wall or its range ends it.
+void MovePlayerShots();
+// Damage from enemies, their shots, damaging floor and traps to the possessed item, and the loss
+// of an item whose life runs out.
 void DamagePlayer();
+// Applies pendingDamage: the item hops, is knocked back and is safe for 60 frames.
+void ApplyDamage();
+// Starts up to ten sparkles that rise from the heroine (0 red, 20 blue, 40 the book's colour).
+void StartSparkles(int frameX);

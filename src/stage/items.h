@@ -1,5 +1,6 @@
-// The five possessable items: size, boxes, jump, item life and damage of each kind.
+// The five possessable items: size, boxes and damage of each kind.
 #pragma once
 
-// The sprite size and boxes of the current ItemKind, applied after the frame's movement.
+// The sprite size and boxes of the current ItemKind (and the ghost's), applied once per frame
+// after the movement and hit steps.
 void ApplyItemGeometry();

@@ -81,5 +81,7 @@ extern AfterimageRecord PlayerAfterimage[4];
 void UpdatePlayer();
 // The ghost's movement and the free item; also run behind the continue prompt.
 void UpdateGhost();
-// The heroine, the possessed item and its after-images.
+// The heroine, the possessed item and its after-images, and the player's shots.
 void DrawPlayer();
+// The item leaves the heroine: it jumps up and falls out of the stage; she is a ghost again.
+void ThrowItemOff();

@@ -1,0 +1,96 @@
+// A plain stage for the tests of the stage frame and the player: ground all along row 7, the
+// heroine at her start, the engine running headless in a scratch folder.
+#pragma once
+
+#include "enemy/enemies.h"
+#include "enemy/pickups.h"
+#include "engine/engine.h"
+#include "engine/headless.h"
+#include "main/loop.h"
+#include "main/modes.h"
+#include "main/results.h"
+#include "stage/attack.h"
+#include "stage/items.h"
+#include "stage/map.h"
+#include "stage/player.h"
+#include "stage/stage.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+inline void SetCell(int row, int column, int32_t value) {
+    StageMap[row * MapColumns + column] = value;
+}
+
+class StageFrame : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir_.path());
+        HeadlessSetFrameLimit(-1);
+        HeadlessReleaseAllKeys();
+        InitGameGlobals();
+        ASSERT_EQ(EngineInit(), 0);
+        // A plain stage: ground all along row 7.
+        StageId = 1;
+        StagePhase = 0;
+        std::fill(std::begin(StageMap), std::end(StageMap), 0);
+        for (int column = 0; column < MapColumns; ++column) {
+            SetCell(7, column, 2);
+        }
+        PlayerState = {};
+        PlayerState.posX = 180;
+        PlayerState.posY = 180;
+        PlayerState.PlayerLife = 200;
+        FreeItem = {};
+        FreeItem.kind = 1;
+        FreeItem.y = 300;
+        FreeItem.inStage = 1;
+        TimeLeft = 180;
+        FrameTick = 0;
+        ScrollX = NearLayerX = FarLayerX = 0;
+        ScrollLocked = ArenaTransition = FunctionKeyLatch = 0;
+        TransitionX = 640;
+        Continues = 2;
+        for (EnemySlotRecord& enemy : EnemySlot) {
+            enemy = {};
+        }
+        for (TrapSlotRecord& trap : TrapSlot) {
+            trap = {};
+        }
+        for (ShotRecord& shot : PlayerShot) {
+            shot = {};
+        }
+        PlayerState.ghostAlpha = 180;
+        PlayerState.stepsPerFrame = 4;
+        PlayerState.facing = 1;
+        ApplyItemGeometry();
+    }
+    void TearDown() override {
+        EngineShutdown();
+        HeadlessReleaseAllKeys();
+        std::filesystem::current_path(previous_);
+    }
+    // One frame as the main loop runs it, input first.
+    void Frame(int count = 1) {
+        for (int i = 0; i < count; ++i) {
+            PadState = ReadPadState(0x1001);
+            for (int b = 0; b < 10; ++b) {
+                ButtonHold[b] = (PadState & ButtonMask[b]) != 0 ? ButtonHold[b] + 1 : 0;
+            }
+            UpdateStageFrame();
+        }
+    }
+    // Possessing an item of this size and body box.
+    void Possess(int kind, int width, Box body) {
+        PlayerState.kind = kind;
+        PlayerState.ItemLife = 200;
+        PlayerState.width = width;
+        PlayerState.BodyBox = body;
+    }
+    test::ScratchDir dir_;
+    std::filesystem::path previous_;
+};
