@@ -3,6 +3,8 @@
 #include "engine/engine.h"
 #include "main/modes.h"
 
+#include <initializer_list>
+
 int32_t WavCheck = -1, WavHit = -1, WavSelect = -1, WavGet = -1, WavChakuti = -1, WavAtc1 = -1,
         WavAtc2 = -1, WavGun1 = -1, WavGun2 = -1, WavBook1 = -1, WavBook2 = -1, WavDog = -1,
         WavKara = -1, WavDeath = -1, WavSpider = -1, WavHari = -1, WavHeart = -1, Wav119In = -1,
@@ -156,15 +158,18 @@ void ReloadSceneryAfterDisplayChange() {
     }
 }
 
+void StopAllMusic() {
+    for (int32_t track : {BgmTitle, BgmAdv1, BgmAdv2, BgmAdv3, BgmStage, BgmBoss, BgmEnding}) {
+        StopSoundHandle(track);
+    }
+}
+
 void StartMusic() {
-    int32_t* const tracks[7] = {&BgmTitle, &BgmAdv1, &BgmAdv2,  &BgmAdv3,
-                                &BgmStage, &BgmBoss, &BgmEnding};
+    const int32_t tracks[7] = {BgmTitle, BgmAdv1, BgmAdv2, BgmAdv3, BgmStage, BgmBoss, BgmEnding};
     if (MusicSelect >= 0 && MusicSelect <= 6) {
-        PlaySoundHandle(*tracks[MusicSelect], 3, 1);
+        PlaySoundHandle(tracks[MusicSelect], 3, 1);
     } else if (MusicSelect == 7) {
-        for (int32_t* track : tracks) {
-            StopSoundHandle(*track);
-        }
+        StopAllMusic();
     }
     SetSoundVolume(25, BgmStage);
     SetSoundVolume(25, BgmBoss);

@@ -33,3 +33,5 @@ void LoadStageScenery(int stage);
 void ReloadSceneryAfterDisplayChange();
 // Starts the looped track chosen by MusicSelect (7: stops all seven), then sets the volumes.
 void StartMusic();
+// Stops all seven music tracks.
+void StopAllMusic();

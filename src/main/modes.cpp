@@ -4,8 +4,10 @@
 #include "enemy/pickups.h"
 #include "engine/engine.h"
 #include "main/assets.h"
+#include "main/extras.h"
 #include "main/results.h"
 #include "main/save.h"
+#include "main/title.h"
 #include "render/stage_draw.h"
 #include "stage/player.h"
 #include "stage/stage.h"
@@ -28,18 +30,18 @@ struct ModeHandlers {
 
 // Indexed by GameMode. Modes whose handlers are not written yet hold a frozen picture.
 constexpr ModeHandlers ModeTable[] = {
-    {nullptr, TitleDraw},               // ModeTitle
+    {TitleUpdate, TitleDraw},           // ModeTitle
     {UpdateStageFrame, DrawStageFrame}, // ModeStage
-    {nullptr, nullptr},                 // ModeContinue
-    {nullptr, nullptr},                 // ModeStageResult
-    {nullptr, nullptr},                 // ModeExtras
+    {ContinueFrame, nullptr},           // ModeContinue
+    {ResultUpdate, ResultDraw},         // ModeStageResult
+    {ExtrasUpdate, ExtrasDraw},         // ModeExtras
     {LoadingScreenFrame, nullptr},      // ModeLoadingScreen
     {LoadAssetsFrame, nullptr},         // ModeLoadAssets
-    {nullptr, nullptr},                 // ModeStory
+    {MessageTextStep, DrawStoryScreen}, // ModeStory
     {LogoFrame, nullptr},               // ModeLogo
     {nullptr, nullptr},                 // 9: no mode
     {nullptr, nullptr},                 // 10: no mode
-    {nullptr, nullptr},                 // ModeEndingRoll
+    {EndingRollUpdate, EndingRollDraw}, // ModeEndingRoll
     {TutorialUpdate, DrawStageFrame},   // ModeTutorial
 };
 
@@ -111,11 +113,6 @@ void TutorialUpdate() {
     if (PlayerState.PlayerLife <= 0) {
         TutorialShown = 0;
     }
-}
-
-void TitleDraw() {
-    SetBlendMode(0, 255);
-    DrawImageAt(0, 0, PngTitle, 0);
 }
 
 void ResetRun() {

@@ -1,0 +1,212 @@
+// The story: the message window reading the script, its buttons, the fades, and the scenes from
+// the prologue to the ending.
+#include "data/script_table.h"
+#include "main/assets.h"
+#include "render/stage_draw.h"
+#include "stage_fixture.h"
+#include "story/scenes.h"
+#include "story/script.h"
+#include "story/window.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+class Story : public StageFrame {
+  protected:
+    void SetUp() override {
+        StageFrame::SetUp();
+        test::WriteCatalogueSounds(dir_.path());
+        LoadAllSounds();
+        SelectFontFace("\x82\x6c\x82\x72 \x96\xbe\x92\xa9", -1);
+        ScriptPosition = {};
+        StoryStep = 0;
+        StorySide = -1;
+        StagePhase = 1;
+        ScreenFade = {};
+        ReplayCount = 0;
+        WaitingAtB = 0;
+        WindowVisible = 1;
+        GameMode = ModeStage;
+        MusicSelect = 1;
+        std::memset(WindowRows, 0, sizeof WindowRows);
+    }
+    // One whole frame of the current mode: input, update, draw.
+    void Step(int frames = 1) {
+        for (int i = 0; i < frames; ++i) {
+            PadState = ReadPadState(0x1001);
+            for (int b = 0; b < 10; ++b) {
+                ButtonHold[b] = (PadState & ButtonMask[b]) != 0 ? ButtonHold[b] + 1 : 0;
+            }
+            RunModeHandlers();
+        }
+    }
+    // Presses a key for one frame and lets it go for one.
+    void Tap(int scanCode) {
+        HeadlessSetKey(scanCode, true);
+        Step();
+        HeadlessSetKey(scanCode, false);
+        Step();
+    }
+    // Taps Z at every page until the condition holds (or a limit is reached).
+    template <typename Done>
+    int ReadOn(Done done, int limit = 20000) {
+        int frames = 0;
+        while (!done() && frames < limit) {
+            if (WaitingAtB == 1) {
+                Tap(KeyZ);
+                frames += 2;
+            } else {
+                Step();
+                ++frames;
+            }
+        }
+        return frames;
+    }
+    std::string Row(int row) {
+        return std::string(WindowRows[row]);
+    }
+    static constexpr int KeyZ = 0x2C, KeyX = 0x2D, KeyC = 0x2E, KeyA = 0x1E;
+};
+
+TEST_F(Story, ThePrologueRunsFromTheWalkToTheFirstStage) {
+    std::vector<int> steps;
+    ReadOn([&] {
+        if (steps.empty() || steps.back() != StoryStep) {
+            steps.push_back(StoryStep);
+        }
+        return StagePhase == 0;
+    });
+    EXPECT_EQ(steps, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(GameMode, ModeStage);
+    EXPECT_EQ(StorySide, -1) << "the ghost is back on the stage";
+    EXPECT_EQ(MusicSelect, 4) << "the stage music plays";
+    EXPECT_EQ(PlayerState.facing, 1);
+    EXPECT_EQ(StageBanner.active, 1);
+    EXPECT_EQ(ScriptPosition.block, 1) << "the finale's first page already waits";
+    EXPECT_EQ(ScriptPosition.line, 0);
+    EXPECT_EQ(ScriptPosition.offset, 2);
+    for (int row = 0; row < WindowRowCount; ++row) {
+        EXPECT_EQ(Row(row), "") << "the window is empty";
+    }
+}
+
+TEST_F(Story, TheCarTakesFifteenFramesAndPressesWaitForIt) {
+    ReadOn([] { return StoryStep == 1; });
+    int frames = 0;
+    while (StoryStep == 1 && frames < 100) {
+        HeadlessSetKey(KeyZ, frames % 2 == 0);
+        Step();
+        ++frames;
+    }
+    HeadlessSetKey(KeyZ, false);
+    EXPECT_EQ(frames, 15);
+    EXPECT_EQ(ScriptPosition.line, 15) << "the brake line's hold was released";
+    Step();
+    EXPECT_EQ(StorySide, 1) << "the crash covers the stage";
+}
+
+TEST_F(Story, SteppingBackReplaysALineInGreyWithoutItsActions) {
+    ReadOn([] { return ScriptPosition.line == 17 && WaitingAtB == 1; });
+    const int step = StoryStep;
+    Tap(KeyX);
+    EXPECT_EQ(ReplayCount, -2);
+    ReadOn([] { return WaitingAtB == 1; });
+    EXPECT_EQ(ScriptPosition.line, 16);
+    EXPECT_LT(ReplayCount, 0) << "grey text";
+    Tap(KeyZ);
+    ReadOn([] { return WaitingAtB == 1; });
+    EXPECT_EQ(ReplayCount, -1);
+    Tap(KeyZ);
+    EXPECT_EQ(ReplayCount, 0) << "new text is white again";
+    EXPECT_EQ(StoryStep, step) << "the E of line 16 was passed over";
+}
+
+TEST_F(Story, ButtonThreeHidesTheWindowAndOnlyItWorksWhileHidden) {
+    ReadOn([] { return ScriptPosition.line == 3 && WaitingAtB == 1; });
+    Tap(KeyC);
+    EXPECT_EQ(WindowVisible, 0);
+    Tap(KeyZ);
+    Tap(KeyX);
+    EXPECT_EQ(ScriptPosition.line, 3) << "no advance, no step back while hidden";
+    Tap(KeyC);
+    EXPECT_EQ(WindowVisible, 1);
+    Tap(KeyZ);
+    EXPECT_EQ(ScriptPosition.line, 4);
+}
+
+TEST_F(Story, HoldingButtonFourPassesOnePageAFrameAtMost) {
+    ReadOn([] { return ScriptPosition.line == 3 && WaitingAtB == 1; });
+    HeadlessSetKey(KeyA, true);
+    Step(12);
+    HeadlessSetKey(KeyA, false);
+    EXPECT_GT(ScriptPosition.line, 4);
+    EXPECT_LE(ScriptPosition.line, 3 + 12 / 4 + 1) << "each page still writes at reading speed";
+}
+
+TEST_F(Story, AFullWindowScrollsUpByOneRow) {
+    for (int row = 0; row < WindowRowCount; ++row) {
+        std::memset(WindowRows[row], 'a' + row, 2 * RowCharacters);
+    }
+    WriteRow = 4;
+    NewRow();
+    EXPECT_EQ(WriteRow, 4);
+    EXPECT_EQ(WindowRows[0][0], 'b');
+    EXPECT_EQ(WindowRows[3][0], 'e');
+    EXPECT_EQ(Row(4), "");
+    EXPECT_EQ(WindowRows[0][2 * RowCharacters], 0) << "every row stays terminated";
+}
+
+TEST_F(Story, FadesTakeFiftyOneFramesEachWay) {
+    ScreenFade = {1, 2, 0, 0};
+    const int line = ScriptPosition.line;
+    StagePhase = 1;
+    int frames = 0;
+    while (ScreenFade.phase == 0 && frames < 200) {
+        DrawMessageWindow();
+        ++frames;
+    }
+    EXPECT_EQ(frames, 51);
+    EXPECT_EQ(ScriptPosition.line, line + 1);
+    EXPECT_EQ(StoryStep, 1);
+    frames = 0;
+    while (ScreenFade.active == 1 && frames < 200) {
+        DrawMessageWindow();
+        ++frames;
+    }
+    EXPECT_EQ(frames, 51);
+}
+
+TEST_F(Story, TheFinaleGoesFullScreenAndEndsInTheRoll) {
+    ScriptPosition = {1, 0, 2};
+    StoryStep = 7;
+    StageId = 41;
+    std::vector<int> modes;
+    ReadOn([&] {
+        if (modes.empty() || modes.back() != GameMode) {
+            modes.push_back(GameMode);
+        }
+        return GameMode == ModeEndingRoll;
+    });
+    EXPECT_EQ(modes, (std::vector<int>{ModeStage, ModeStory, ModeEndingRoll}));
+    EXPECT_EQ(StoryStep, 9);
+    EXPECT_EQ(MusicSelect, 3);
+    EXPECT_EQ(StorySide, 0);
+}
+
+TEST_F(Story, TheTutorialHoldsTheGhostThenHandsOverToPlay) {
+    ScriptPosition = {2, 0, 0};
+    StoryStep = 100;
+    StageId = 6;
+    GameMode = ModeTutorial;
+    Continues = 2;
+    ReadOn([] { return StagePhase == 0; });
+    EXPECT_EQ(StoryStep, 101);
+    EXPECT_EQ(Continues, 0);
+    EXPECT_EQ(ScriptPosition.line, 12);
+    EXPECT_EQ(PlayerState.kind, Ghost);
+}
+
+} // namespace
