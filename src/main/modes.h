@@ -40,8 +40,6 @@ void LoadingScreenFrame();
 void LoadAssetsFrame();
 // ModeTutorial: the stage update plus the tutorial's three explanation triggers.
 void TutorialUpdate();
-// ModeTitle's backdrop.
-void TitleDraw();
 
 // Back to a fresh game at the title: scores, story, fades and tables reset, pictures reloaded,
 // title music.

@@ -1,0 +1,649 @@
+// The title menu, the extras gallery, the stage result, the continue question and the ending roll,
+// driven through the frame step with the headless keyboard.
+#include "data/levels.h"
+#include "data/texts.h"
+#include "enemy/enemies.h"
+#include "enemy/pickups.h"
+#include "engine/engine.h"
+#include "engine/headless.h"
+#include "main/assets.h"
+#include "main/extras.h"
+#include "main/loop.h"
+#include "main/modes.h"
+#include "main/results.h"
+#include "main/save.h"
+#include "main/title.h"
+#include "stage/map.h"
+#include "stage/player.h"
+#include "stage/stage.h"
+#include "story/scenes.h"
+#include "story/script.h"
+#include "story/window.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int KeyUp = 0xC8, KeyDown = 0xD0, KeyLeft = 0xCB, KeyRight = 0xCD;
+constexpr int KeyZ = 0x2C, KeyX = 0x2D, KeyA = 0x1E;
+
+using Names = std::vector<std::string>;
+
+const Names SoundFiles = {
+    "wav_check.wav", "wav_hit.wav",    "wav_select.wav", "wav_get.wav",    "wav_chakuti.wav",
+    "wav_atc1.wav",  "wav_atc2.wav",   "wav_gun1.wav",   "wav_gun2.wav",   "wav_book1.wav",
+    "wav_book2.wav", "wav_dog.wav",    "wav_kara.wav",   "wav_death.wav",  "wav_spider.wav",
+    "wav_hari.wav",  "wav_heart.wav",  "wav_119in.wav",  "wav_119out.wav", "wav_shock.wav",
+    "wav_brake.wav", "wav_error.wav",  "BGM_adv1.mp3",   "BGM_adv2.mp3",   "BGM_adv3.mp3",
+    "BGM_title.mp3", "BGM_ending.mp3", "BGM_stage.mp3",  "BGM_boss.mp3"};
+
+class Menus : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir_.path());
+        std::filesystem::create_directory("png");
+        std::filesystem::create_directory("snd");
+        for (const std::string& name : SoundFiles) {
+            ASSERT_TRUE(test::WriteWav("snd/" + name, 0.05, 440.0));
+        }
+        HeadlessSetFrameLimit(-1);
+        HeadlessReleaseAllKeys();
+        InitGameGlobals();
+        ASSERT_EQ(EngineInit(), 0);
+        SetTransparentColor(128, 0, 128);
+        SelectFontFace(TextFontFace, -1); // as the title does every frame
+        LoadAllSounds();
+        ReloadAllImages();
+        ResetRun(); // a fresh run at the title, whatever an earlier test left
+        SaveData = SaveDataRecord{};
+        TitleCursor = 1;
+        ExtrasColumn = 1;
+        ExtrasRow = 1;
+        PictureShown = 0;
+        RollY = 480;
+        TimeLeft = 180;
+        PlayerState = PlayerStateRecord{};
+        Started();
+    }
+    void TearDown() override {
+        HeadlessReleaseAllKeys();
+        EngineShutdown();
+        std::filesystem::current_path(previous_);
+    }
+
+    // A one-colour picture in png/, loaded into the catalogue.
+    void Picture(const std::string& name, uint32_t rgb, int width = 8, int height = 8) {
+        ASSERT_TRUE(test::WritePng("png/" + name + ".png", width, height,
+                                   std::vector<uint32_t>(width * height, 0xFF000000u | rgb)));
+    }
+    uint32_t ColourOf(int handle) {
+        SetBlendMode(0, 255);
+        DrawRectangle(0, 0, 8, 8, 0x123456, 1);
+        DrawImageAt(0, 0, handle, 0);
+        return GetBackBuffer()[0];
+    }
+    // One frame with exactly these keys freshly pressed (as if a frame without keys came first).
+    void Press(std::initializer_list<int> keys) {
+        HeadlessReleaseAllKeys();
+        std::fill(std::begin(ButtonHold), std::end(ButtonHold), 0);
+        for (int key : keys) {
+            HeadlessSetKey(key, true);
+        }
+        FrameStep();
+    }
+    // One more frame with the keys as they are.
+    void Hold() {
+        FrameStep();
+    }
+    void Idle() {
+        HeadlessReleaseAllKeys();
+        FrameStep();
+    }
+    Names Started() {
+        const char* names[64];
+        const int count = TakeStartedSounds(names, 64);
+        return Names(names, names + count);
+    }
+    uint32_t Pixel(int x, int y) {
+        return GetBackBuffer()[y * 640 + x];
+    }
+    // Pixels in the rectangle that pass the test.
+    template <class Test>
+    int Count(int x1, int y1, int x2, int y2, Test test) {
+        int count = 0;
+        for (int y = y1; y < y2; ++y) {
+            for (int x = x1; x < x2; ++x) {
+                count += test(Pixel(x, y)) ? 1 : 0;
+            }
+        }
+        return count;
+    }
+    std::vector<uint32_t> Region(int x1, int y1, int x2, int y2) {
+        std::vector<uint32_t> pixels;
+        for (int y = y1; y < y2; ++y) {
+            for (int x = x1; x < x2; ++x) {
+                pixels.push_back(Pixel(x, y));
+            }
+        }
+        return pixels;
+    }
+
+    test::ScratchDir dir_;
+    std::filesystem::path previous_;
+};
+
+bool IsWhite(uint32_t c) {
+    return (c & 0xFFFFFF) == 0xFFFFFF;
+}
+
+// ---- Title ------------------------------------------------------------------------------------
+
+TEST_F(Menus, TheTitleCursorWrapsBothWaysWithATickPerPress) {
+    GameMode = ModeTitle;
+    Press({KeyUp});
+    EXPECT_EQ(TitleCursor, 4) << "up from the first item reaches the last";
+    EXPECT_EQ(Started(), Names{"wav_check.wav"});
+    Hold();
+    Hold();
+    EXPECT_EQ(TitleCursor, 4) << "holding does not repeat";
+    EXPECT_TRUE(Started().empty());
+    Press({KeyDown});
+    EXPECT_EQ(TitleCursor, 1) << "down from the last item reaches the first";
+    Press({KeyDown});
+    Press({KeyDown});
+    EXPECT_EQ(TitleCursor, 3);
+    EXPECT_EQ(Started(), (Names{"wav_check.wav", "wav_check.wav", "wav_check.wav"}));
+    EXPECT_EQ(GameMode, ModeTitle);
+}
+
+TEST_F(Menus, TheTitleLightsOnlyTheChosenItem) {
+    GameMode = ModeTitle;
+    TitleCursor = 2;
+    Idle();
+    const int lit1 = Count(470, 245, 640, 285, IsWhite);
+    const int lit2 = Count(470, 295, 640, 335, IsWhite);
+    const auto dark = [](uint32_t c) { return (c & 0xFFFFFF) == 0x323232; };
+    EXPECT_EQ(lit1, 0);
+    EXPECT_GT(lit2, 50) << "the chosen item is white";
+    EXPECT_GT(Count(470, 245, 640, 285, dark), 50) << "the others are dark grey";
+    EXPECT_GT(Count(470, 395, 640, 435, dark), 50);
+}
+
+TEST_F(Menus, StartRunsTheOpeningStoryOfStageOneWithItsMusic) {
+    GameMode = ModeTitle;
+    Press({KeyZ});
+    EXPECT_EQ(GameMode, ModeStage);
+    EXPECT_EQ(StageId, 1);
+    EXPECT_EQ(StagePhase, 1) << "the story comes first";
+    EXPECT_EQ(StoryStep, 0);
+    EXPECT_EQ(MusicSelect, 1);
+    EXPECT_EQ(Started(), (Names{"wav_select.wav", "BGM_adv1.mp3"}));
+    EXPECT_EQ(IsSoundBufferPlaying(BgmTitle, 0), 0);
+    EXPECT_TRUE(std::equal(std::begin(StageMap), std::end(StageMap), StageMapSource[0]));
+}
+
+TEST_F(Menus, TheTutorialStartsItsScriptWithoutMusic) {
+    GameMode = ModeTitle;
+    TitleCursor = 2;
+    ScriptPosition.offset = 7;
+    Press({KeyZ});
+    EXPECT_EQ(GameMode, ModeTutorial);
+    EXPECT_EQ(StageId, 6);
+    EXPECT_EQ(StoryStep, 100);
+    EXPECT_EQ(ScriptPosition.block, 2);
+    EXPECT_EQ(ScriptPosition.offset, 0);
+    EXPECT_EQ(MusicSelect, 0);
+    EXPECT_EQ(Started(), Names{"wav_select.wav"});
+    EXPECT_EQ(IsSoundBufferPlaying(BgmTitle, 0), 0);
+    EXPECT_TRUE(std::equal(std::begin(StageMap), std::end(StageMap), StageMapSource[5]));
+}
+
+TEST_F(Menus, ExitShutsTheEngineDownSilently) {
+    GameMode = ModeTitle;
+    TitleCursor = 4;
+    Press({KeyZ});
+    EXPECT_TRUE(Started().empty());
+    EXPECT_EQ(ProcessMessage(), -1) << "the frame loop ends";
+}
+
+// ---- Extras -----------------------------------------------------------------------------------
+
+TEST_F(Menus, AConfirmNeedsANewPress) {
+    SaveData.picture[0] = 1;
+    GameMode = ModeTitle;
+    TitleCursor = 3;
+    Press({KeyZ});
+    EXPECT_EQ(GameMode, ModeExtras);
+    EXPECT_EQ(Started(), Names{"wav_select.wav"});
+    Hold();
+    Hold();
+    EXPECT_EQ(PictureShown, 0) << "the press that opened the extras does not open a picture";
+    EXPECT_TRUE(Started().empty());
+    Press({KeyZ});
+    EXPECT_EQ(PictureShown, 1);
+    Hold();
+    EXPECT_EQ(PictureShown, 1) << "the press that opened it cannot close it";
+    Press({KeyZ});
+    EXPECT_EQ(PictureShown, 0);
+    EXPECT_EQ(Started(), (Names{"wav_select.wav", "wav_select.wav"}));
+}
+
+TEST_F(Menus, TheGallerySelectionWrapsAndTheExLineKeepsTheColumn) {
+    GameMode = ModeExtras;
+    Press({KeyLeft});
+    EXPECT_EQ(ExtrasColumn, 3);
+    Press({KeyRight});
+    EXPECT_EQ(ExtrasColumn, 1);
+    Press({KeyRight});
+    Press({KeyUp});
+    EXPECT_EQ(ExtrasRow, 3) << "up from the top row reaches the EX line";
+    Started();
+    Press({KeyLeft});
+    Press({KeyRight});
+    Press({KeyRight});
+    EXPECT_EQ(ExtrasColumn, 2) << "left and right do nothing on the EX line";
+    EXPECT_TRUE(Started().empty());
+    Press({KeyDown});
+    EXPECT_EQ(ExtrasRow, 1) << "down from the EX line reaches the top row";
+    Press({KeyUp});
+    Press({KeyUp});
+    EXPECT_EQ(ExtrasRow, 2);
+    EXPECT_EQ(ExtrasColumn, 2);
+    EXPECT_EQ(Started(), (Names{"wav_check.wav", "wav_check.wav", "wav_check.wav"}));
+}
+
+TEST_F(Menus, LockedPicturesAndTheLockedExLineRefuseWithTheErrorSound) {
+    SaveData.picture[0] = 1;
+    SaveData.picture[4] = 7; // a damaged field is not an unlock
+    GameMode = ModeExtras;
+    ExtrasColumn = 2;
+    Press({KeyZ});
+    EXPECT_EQ(PictureShown, 0);
+    ExtrasRow = 2;
+    Press({KeyZ});
+    EXPECT_EQ(PictureShown, 0);
+    ExtrasRow = 3;
+    Press({KeyZ});
+    EXPECT_EQ(GameMode, ModeExtras);
+    EXPECT_EQ(Started(), (Names{"wav_error.wav", "wav_error.wav", "wav_error.wav"}));
+}
+
+TEST_F(Menus, ButtonTwoClosesThePictureThenReturnsToTheTitle) {
+    SaveData.picture[5] = 1;
+    GameMode = ModeExtras;
+    ExtrasColumn = 3;
+    ExtrasRow = 2;
+    Press({KeyZ});
+    ASSERT_EQ(PictureShown, 1);
+    Press({KeyLeft});
+    Press({KeyUp});
+    EXPECT_EQ(ExtrasColumn, 3) << "the arrows rest while a picture is open";
+    EXPECT_EQ(ExtrasRow, 2);
+    Started();
+    Press({KeyX});
+    EXPECT_EQ(PictureShown, 0);
+    EXPECT_EQ(GameMode, ModeExtras);
+    Press({KeyX});
+    EXPECT_EQ(GameMode, ModeTitle);
+    EXPECT_EQ(ExtrasColumn, 1);
+    EXPECT_EQ(ExtrasRow, 1);
+    EXPECT_EQ(Started(), (Names{"wav_check.wav", "wav_check.wav"}));
+}
+
+TEST_F(Menus, TheUnlockedExStageStartsInSilenceOverBlackScenery) {
+    Picture("black", 0x010203);
+    SaveData.exStage = 1;
+    GameMode = ModeExtras;
+    ExtrasRow = 3;
+    Press({KeyZ});
+    EXPECT_EQ(GameMode, ModeStage);
+    EXPECT_EQ(StageId, 5);
+    EXPECT_EQ(StoryStep, 200);
+    EXPECT_EQ(ScriptPosition.block, 3);
+    EXPECT_EQ(StagePhase, 1);
+    EXPECT_EQ(Started(), Names{"wav_select.wav"}) << "no music is started";
+    EXPECT_EQ(IsSoundBufferPlaying(BgmTitle, 0), 0);
+    for (int slot : {SceneryFar, SceneryNear, ScenerySlow, SceneryArena}) {
+        EXPECT_EQ(ColourOf(slot), 0x010203u);
+    }
+}
+
+TEST_F(Menus, TheGalleryShowsFramesThumbnailsAndConditions) {
+    Picture("cg01", 0x00C000);
+    ReloadAllImages();
+    SaveData.picture[0] = 1;
+    GameMode = ModeExtras;
+    ExtrasColumn = 2; // a locked cell
+    Idle();
+    EXPECT_EQ(Pixel(180, 140), 0x00C000u) << "an unlocked picture as thumbnail";
+    EXPECT_EQ(Pixel(100, 140), 0xFFFFFFu) << "inside a 1-pixel rim of its frame";
+    EXPECT_EQ(Pixel(259, 140), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(260, 140), 0x000000u);
+    EXPECT_EQ(Pixel(300, 140), 0x0000FFu) << "the chosen locked cell is blue";
+    EXPECT_EQ(Pixel(480, 140), 0xFFFFFFu) << "other locked cells are white";
+    // The condition of a locked cell shows in white on the blue of the selection.
+    const auto light = [](uint32_t c) {
+        return ((c >> 16) & 0xFF) > 150 && ((c >> 8) & 0xFF) > 150;
+    };
+    EXPECT_GT(Count(280, 80, 440, 95, light), 20);
+    ExtrasColumn = 1;
+    Idle();
+    EXPECT_EQ(Count(101, 80, 259, 95, light), 0) << "an unlocked cell has no condition";
+    EXPECT_EQ(Pixel(100, 140), 0x0000FFu) << "the chosen thumbnail keeps a blue rim";
+
+    PictureShown = 1;
+    ClearScreen();
+    Idle();
+    EXPECT_EQ(Pixel(4, 4), 0x00C000u) << "an open picture is drawn alone";
+    EXPECT_EQ(Pixel(300, 140), 0u);
+}
+
+TEST_F(Menus, TheHighScoreHasNoLeadingZeros) {
+    GameMode = ModeExtras;
+    // The right end of the number printed at x 150, y 400.
+    const auto numberWidth = [&] {
+        ClearScreen();
+        Idle();
+        int right = 0;
+        for (int y = 400; y < 432; ++y) {
+            for (int x = 150; x < 640; ++x) {
+                if (IsWhite(Pixel(x, y))) {
+                    right = std::max(right, x - 150 + 1);
+                }
+            }
+        }
+        return right;
+    };
+    SaveData.highScore = 0;
+    const int zero = numberWidth();
+    SaveData.highScore = 123456;
+    const int six = numberWidth();
+    EXPECT_GT(zero, 0);
+    EXPECT_LT(zero, 20) << "0 is one digit";
+    EXPECT_GT(six, 5 * zero) << "123456 is six";
+}
+
+// ---- Stage result -----------------------------------------------------------------------------
+
+TEST_F(Menus, TheResultTallyBecomesTheNextStagesScore) {
+    Picture("stage20", 0x200000);
+    Picture("stage30", 0x300000);
+    Picture("stage41", 0x410000);
+    GameMode = ModeStageResult;
+    StageId = 11;
+    StagePhase = 0;
+    ScrollLocked = 1;
+    Score = 3000;
+    TimeLeft = 120;
+    Continues = 0;
+    ClearBonusCount = 2;
+    StageHearts = 3;
+    TotalHearts = 2;
+    EnemySlot[99].active = 1; // beyond any map's enemies: only the clean-up frees it
+    Idle();
+    EXPECT_EQ(TotalScore, 19200);
+    EXPECT_EQ(ShownScore, 3000);
+    EXPECT_EQ(ShownTime, 120);
+    EXPECT_EQ(GameMode, ModeStageResult);
+    Press({KeyZ});
+    EXPECT_EQ(GameMode, ModeStage);
+    EXPECT_EQ(StageId, 2);
+    EXPECT_EQ(StagePhase, 0) << "no story between stages";
+    EXPECT_EQ(Score, 19200);
+    EXPECT_EQ(Continues, 2);
+    EXPECT_EQ(ClearBonusCount, 2);
+    EXPECT_EQ(ScrollLocked, 0);
+    EXPECT_EQ(TotalHearts, 5);
+    EXPECT_EQ(EnemySlot[99].active, 0);
+    EXPECT_EQ(MusicSelect, 4);
+    EXPECT_EQ(Started(), (Names{"wav_select.wav", "BGM_stage.mp3"}));
+    EXPECT_EQ(ColourOf(SceneryFar), 0x200000u);
+    EXPECT_TRUE(std::equal(std::begin(StageMap), std::end(StageMap), StageMapSource[1]));
+
+    GameMode = ModeStageResult;
+    StageId = 21;
+    Press({KeyZ});
+    EXPECT_EQ(StageId, 3);
+    EXPECT_EQ(ColourOf(SceneryFar), 0x300000u);
+    GameMode = ModeStageResult;
+    StageId = 31;
+    Press({KeyZ});
+    EXPECT_EQ(StageId, 4);
+    EXPECT_EQ(ColourOf(SceneryNear), 0x410000u);
+    EXPECT_EQ(ColourOf(SceneryFar), 0x300000u) << "stage 4 keeps stage 3's far layer";
+}
+
+// ---- Continue ---------------------------------------------------------------------------------
+
+TEST_F(Menus, EachContinueCostsAClearBonusDownToTheLast5000) {
+    Picture("over", 0x0A0B0C);
+    ReloadAllImages();
+    GameMode = ModeContinue;
+    Continues = 7; // as after F7
+    for (int used = 1; used <= 3; ++used) {
+        GameMode = ModeContinue;
+        Press({KeyZ});
+        EXPECT_EQ(GameMode, ModeStage);
+        EXPECT_EQ(Continues, 7 - used);
+        EXPECT_EQ(ClearBonusCount, std::max(0, 2 - used));
+    }
+    Score = 1000;
+    TimeLeft = 0;
+    GameMode = ModeStageResult;
+    Idle();
+    EXPECT_EQ(TotalScore, 1000 + 5000);
+
+    Continues = 0;
+    GameMode = ModeContinue;
+    Idle();
+    EXPECT_EQ(Pixel(4, 4), 0x0A0B0Cu) << "no continue left: the game over picture";
+    Started();
+    Press({KeyZ});
+    EXPECT_EQ(GameMode, ModeTitle);
+    EXPECT_EQ(Continues, 2);
+    EXPECT_EQ(ClearBonusCount, 2);
+    EXPECT_EQ(Started(), (Names{"wav_select.wav", "BGM_title.mp3"}));
+}
+
+TEST_F(Menus, ButtonTwoGivesUpThroughTheGameOverPicture) {
+    Picture("over", 0x0A0B0C);
+    ReloadAllImages();
+    GameMode = ModeContinue;
+    StageId = 3;
+    Score = 4321;
+    Press({KeyX});
+    EXPECT_EQ(GameMode, ModeContinue);
+    EXPECT_EQ(Continues, 0);
+    EXPECT_EQ(Started(), Names{"wav_check.wav"});
+    Idle();
+    EXPECT_EQ(Pixel(4, 4), 0x0A0B0Cu);
+    Press({KeyX});
+    EXPECT_EQ(GameMode, ModeTitle);
+    EXPECT_EQ(StageId, 1);
+    EXPECT_EQ(Score, 0);
+    EXPECT_EQ(Started(), (Names{"wav_check.wav", "BGM_title.mp3"}));
+}
+
+TEST_F(Menus, ButtonsOneAndTwoTogetherTakeTheContinueOnly) {
+    GameMode = ModeContinue;
+    Press({KeyZ, KeyX});
+    EXPECT_EQ(GameMode, ModeStage) << "the heroine plays on";
+    EXPECT_EQ(Continues, 1) << "not thrown to the game over picture";
+    EXPECT_EQ(Started(), (Names{"wav_select.wav", "BGM_stage.mp3"}));
+
+    // With none left both buttons return to the title, and the next game keeps its continues.
+    Continues = 0;
+    GameMode = ModeContinue;
+    Press({KeyZ, KeyX});
+    EXPECT_EQ(GameMode, ModeTitle);
+    EXPECT_EQ(Continues, 2);
+    EXPECT_EQ(Started(), (Names{"wav_select.wav", "BGM_title.mp3"}));
+}
+
+TEST_F(Menus, TheStageMusicIsSilencedBehindTheQuestion) {
+    GameMode = ModeContinue;
+    PlaySoundHandle(BgmStage, 3, 1);
+    PlaySoundHandle(BgmBoss, 3, 1);
+    Idle();
+    EXPECT_EQ(IsSoundBufferPlaying(BgmStage, 0), 0);
+    EXPECT_EQ(IsSoundBufferPlaying(BgmBoss, 0), 0);
+    EXPECT_EQ(GameMode, ModeContinue) << "it waits for an answer";
+}
+
+TEST_F(Menus, AContinueInABossAreaRestartsTheBossWithItsMusic) {
+    StageId = 21;
+    LoadStageMap();
+    ScrollLocked = 1;
+    StagePhase = 0;
+    GameMode = ModeContinue;
+    Press({KeyZ});
+    EXPECT_EQ(GameMode, ModeStage);
+    EXPECT_EQ(StageId, 21);
+    EXPECT_EQ(ScrollLocked, 1);
+    EXPECT_EQ(MusicSelect, 5);
+    EXPECT_EQ(Started(), (Names{"wav_select.wav", "BGM_boss.mp3"}));
+    if (EnemySlot[0].active == 0) {
+        GTEST_SKIP() << "bosses are not placed yet";
+    }
+    EXPECT_EQ(EnemySlot[0].kind, BossDiver);
+}
+
+TEST_F(Menus, AContinueInTheExStageRestartsInSilence) {
+    for (int stage : {5, 51}) {
+        StageId = stage;
+        ScrollLocked = stage == 51 ? 1 : 0;
+        GameMode = ModeContinue;
+        Continues = 2;
+        Press({KeyZ});
+        EXPECT_EQ(GameMode, ModeStage);
+        EXPECT_EQ(MusicSelect, 7) << stage;
+        EXPECT_EQ(Started(), Names{"wav_select.wav"}) << stage;
+    }
+}
+
+TEST_F(Menus, TimeUpIsToldOnlyWhenTheClockRanOut) {
+    const auto reddish = [](uint32_t c) {
+        const int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF;
+        return r > 150 && r - g > 40;
+    };
+    GameMode = ModeContinue;
+    for (int time : {0, -1, 1, 60}) {
+        TimeLeft = time;
+        ClearScreen();
+        Idle();
+        const int line = Count(230, 125, 480, 170, reddish);
+        if (time <= 0) {
+            EXPECT_GT(line, 100) << time;
+        } else {
+            EXPECT_EQ(line, 0) << time;
+        }
+        EXPECT_GT(Count(190, 175, 480, 220, reddish), 100) << "the question itself";
+    }
+}
+
+// ---- Ending roll ------------------------------------------------------------------------------
+
+TEST_F(Menus, TheRollTakes1680FramesAndAcceptsButtonOneOnlyAfterwards) {
+    MusicSelect = 3;
+    PlaySoundHandle(BgmAdv3, 3, 1);
+    Started();
+    GameMode = ModeEndingRoll;
+    int frames = 0;
+    while (RollY > RollEndY && frames < 5000) {
+        if (frames == 100) {
+            Press({KeyZ});
+        } else {
+            Idle();
+        }
+        ++frames;
+        if (frames == 1) {
+            EXPECT_EQ(IsSoundBufferPlaying(BgmAdv3, 0), 0);
+            EXPECT_EQ(MusicSelect, 6);
+        }
+        EXPECT_EQ(GameMode, ModeEndingRoll);
+        if (RollY > RollEndY) {
+            EXPECT_EQ(Count(200, 0, 640, 80, [](uint32_t c) { return (c & 0xFFFFFF) != 0; }), 0)
+                << "no scores while the picture moves, frame " << frames;
+        }
+    }
+    EXPECT_EQ(frames, 1680);
+    EXPECT_EQ(RollY, -2880);
+    EXPECT_EQ(Started(), Names{"BGM_ending.mp3"}) << "the ending music starts once";
+    Idle();
+    Idle();
+    EXPECT_EQ(RollY, -2880) << "the picture stands still";
+    EXPECT_EQ(GameMode, ModeEndingRoll);
+}
+
+TEST_F(Menus, HoldingButtonFourRollsIn280Frames) {
+    GameMode = ModeEndingRoll;
+    Press({KeyA});
+    int frames = 1;
+    while (RollY > RollEndY && frames < 5000) {
+        Hold();
+        ++frames;
+    }
+    EXPECT_EQ(frames, 280);
+    EXPECT_EQ(RollY, -2880);
+}
+
+TEST_F(Menus, TheEndOfTheRollShowsTheOldHighScoreThenSavesAndStartsAfresh) {
+    SaveData.highScore = 500;
+    Score = 40000;
+    TimeLeft = 100;
+    ClearBonusCount = 1;
+    StageHearts = 4;
+    TotalHearts = 10;
+    StageId = 41;
+    MusicSelect = 6;
+    GameMode = ModeEndingRoll;
+    RollY = RollEndY;
+    Idle();
+    EXPECT_EQ(TotalScore, 51000);
+    const std::vector<uint32_t> shownScore = Region(200, 10, 640, 40);
+    const std::vector<uint32_t> shownHigh = Region(200, 50, 640, 80);
+    // The same lines as the roll would print them for given values.
+    const auto line = [&](int y, uint32_t colour, const char* format, int value) {
+        DrawRectangle(0, 0, 640, 480, 0, 1);
+        SetTextSize(20);
+        SetTextStyle(2);
+        DrawFormattedTextAt(240, y, colour, format, value);
+        return Region(200, y, 640, y + 30);
+    };
+    EXPECT_EQ(shownScore, line(10, 0xFFFFFF, "  SCORE = %06d", 51000));
+    EXPECT_EQ(shownHigh, line(50, 0xFF6464, "HISCORE = %06d", 500)) << "the stored high score";
+    EXPECT_NE(shownHigh, line(50, 0xFF6464, "HISCORE = %06d", 51000));
+    EXPECT_EQ(SaveData.highScore, 500) << "nothing is stored before button 1";
+    EXPECT_FALSE(std::filesystem::exists("save.dat"));
+
+    Started();
+    Press({KeyZ});
+    EXPECT_EQ(std::filesystem::file_size("save.dat"), 36u);
+    EXPECT_EQ(SaveData.highScore, 51000);
+    EXPECT_EQ(SaveData.picture[2], 1) << "more than 50000";
+    EXPECT_EQ(SaveData.picture[3], 1) << "14 hearts with the last stage's";
+    EXPECT_EQ(SaveData.exStage, 1);
+    EXPECT_EQ(Started(), (Names{"wav_select.wav", "BGM_title.mp3"}));
+    EXPECT_EQ(IsSoundBufferPlaying(BgmEnding, 0), 0);
+    EXPECT_EQ(GameMode, ModeTitle);
+    EXPECT_EQ(MusicSelect, 0);
+    EXPECT_EQ(RollY, 480);
+    EXPECT_EQ(StageId, 1);
+    EXPECT_EQ(StagePhase, 1);
+    EXPECT_EQ(StorySide, -1);
+    EXPECT_EQ(Score, 0);
+    EXPECT_EQ(TotalHearts, 0);
+    EXPECT_EQ(StageHearts, 0);
+    EXPECT_EQ(Continues, 2);
+    EXPECT_EQ(ClearBonusCount, 2);
+}
+
+} // namespace

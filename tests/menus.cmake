@@ -1,0 +1,3 @@
+add_executable(menu_tests menu_test.cpp)
+target_link_libraries(menu_tests PRIVATE game engine_headless test_support GTest::gtest_main)
+gtest_discover_tests(menu_tests DISCOVERY_TIMEOUT 30)
