@@ -1,0 +1,435 @@
+// The level tables: exact cell counts and fixed features, and whether the levels can be played:
+// holes a jump crosses, walls a jump climbs, the end of every field reachable on foot, enemies and
+// traps placed where they work. Also the converter's refusals of broken level files.
+#include <gtest/gtest.h>
+
+#include "data/levels.h"
+#include "support.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr int Rows = 8;
+constexpr int Columns = 208;
+constexpr int Cell = 60;
+constexpr int Tutorial = 5;
+constexpr int Arena = 6;
+const char* const Names[] = {"stage 1", "stage 2",  "stage 3", "stage 4",
+                             "stage 5", "tutorial", "arena"};
+
+int At(int table, int row, int column) {
+    if (row < 0 || column < 0 || column >= Columns) {
+        return 0; // above the map and beyond its ends is open
+    }
+    return StageMapSource[table][row * Columns + column];
+}
+bool Solid(int table, int row, int column) {
+    return At(table, row, column) > 0;
+}
+// The columns a player can walk in: the tutorial area ends at its wall.
+int PlayWidth(int table) {
+    return table == Tutorial ? 31 : Columns;
+}
+
+// The jump at -11 of the items, frame by frame as the movement code does it: how high it rises,
+// and how far it carries at 4 pixels a frame before it is back at the height it left.
+struct Jump {
+    double rise = 0;
+    double carry = 0;
+};
+Jump SimulateJump(double velocity) {
+    Jump jump;
+    double y = 0;
+    int frames = 0;
+    do {
+        y += velocity; // the sub-steps add up to the whole speed
+        velocity += 0.5;
+        jump.rise = std::max(jump.rise, -y);
+        ++frames;
+    } while (y < 0);
+    jump.carry = 4.0 * frames;
+    return jump;
+}
+const Jump NormalJump = SimulateJump(-11);
+// The rows a jump climbs, and the cells it crosses: the bear's 40-pixel body may overhang a ledge
+// by 38 pixels before it falls, which its jump adds to the carry.
+const int ClimbRows = static_cast<int>(NormalJump.rise) / Cell;
+const int CrossCells = static_cast<int>(NormalJump.carry + 38) / Cell;
+
+TEST(LevelTables, JumpFiguresMatchTheMovement) {
+    EXPECT_DOUBLE_EQ(NormalJump.rise, 126.5);
+    EXPECT_NEAR(NormalJump.carry, 170, 10);
+    EXPECT_EQ(ClimbRows, 2);
+    EXPECT_EQ(CrossCells, 3);
+}
+
+TEST(LevelTables, EveryTableHasItsExactCellCounts) {
+    const int values[] = {0, 1, 2, 3, 4, 5, -1, -2, -3, -4, -5, -6, -7, -8, -99};
+    const int expected[7][15] = {
+        {1290, 50, 213, 50, 14, 17, 3, 2, 6, 1, 2, 14, 0, 2, 0},
+        {1363, 34, 174, 34, 19, 2, 2, 2, 5, 5, 2, 11, 4, 7, 0},
+        {1401, 31, 117, 31, 38, 0, 2, 1, 6, 6, 0, 15, 6, 10, 0},
+        {1386, 24, 126, 24, 44, 0, 2, 0, 7, 7, 0, 14, 9, 21, 0},
+        {1465, 12, 32, 12, 32, 0, 3, 3, 71, 7, 4, 10, 4, 9, 0},
+        {1601, 5, 28, 5, 19, 1, 2, 1, 1, 0, 0, 1, 0, 0, 0},
+        {1644, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4},
+    };
+    for (int t = 0; t < 7; ++t) {
+        for (int v = 0; v < 15; ++v) {
+            const int count = static_cast<int>(
+                std::count(StageMapSource[t], StageMapSource[t] + Rows * Columns, values[v]));
+            EXPECT_EQ(count, expected[t][v]) << Names[t] << ", value " << values[v];
+        }
+    }
+}
+
+TEST(LevelTables, StageOneOpensAsDrawnInTheDesign) {
+    const int opening[5][24] = {
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, 0, 0, 0, 0},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 2, 3, 0, 0, 0, 0, 0, 0},
+        {1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 3, 5, 1, 2},
+    };
+    for (int r = 3; r < Rows; ++r) {
+        for (int c = 0; c < 24; ++c) {
+            EXPECT_EQ(At(0, r, c), opening[r - 3][c]) << "row " << r << ", column " << c;
+        }
+    }
+}
+
+TEST(LevelTables, BossArenaIsAFloorAndFourBossPositions) {
+    for (int r = 0; r < Rows; ++r) {
+        for (int c = 0; c < Columns; ++c) {
+            int expected = 0;
+            if (r == 7 && c < 16) {
+                expected = 2;
+            } else if ((r == 2 || r == 3) && (c == 13 || c == 14)) {
+                expected = -99;
+            }
+            ASSERT_EQ(At(Arena, r, c), expected) << "row " << r << ", column " << c;
+        }
+    }
+}
+
+TEST(LevelTables, GroundAndPlatformsAreWholeRuns) {
+    // A run is a left end, middles, a right end: a stray piece would be drawn broken.
+    for (int t = 0; t < Arena; ++t) {
+        for (int r = 0; r < Rows; ++r) {
+            for (int c = 0; c < Columns; ++c) {
+                const int v = At(t, r, c);
+                const int before = c > 0 ? At(t, r, c - 1) : 0;
+                const int after = c < Columns - 1 ? At(t, r, c + 1) : 0;
+                if (v == 1 || v == 2) {
+                    EXPECT_TRUE(after == 2 || after == 3) << Names[t] << " " << r << "/" << c;
+                }
+                if (v == 2 || v == 3) {
+                    EXPECT_TRUE(before == 1 || before == 2) << Names[t] << " " << r << "/" << c;
+                }
+            }
+        }
+    }
+}
+
+TEST(LevelTables, HolesAreNarrowEnoughToJumpAndLieBetweenGround) {
+    for (int t = 0; t < Arena; ++t) {
+        // The four stages of the story keep to two cells; the EX stage uses the full jump.
+        const int widest = t < 4 || t == Tutorial ? 2 : CrossCells;
+        int c = 0;
+        while (c < PlayWidth(t)) {
+            if (Solid(t, 7, c)) {
+                ++c;
+                continue;
+            }
+            const int start = c;
+            while (c < PlayWidth(t) && !Solid(t, 7, c)) {
+                ++c;
+            }
+            EXPECT_LE(c - start, widest) << Names[t] << ", hole at column " << start;
+            EXPECT_TRUE(start > 0 && c < PlayWidth(t)) << Names[t] << ", hole at " << start;
+        }
+    }
+}
+
+TEST(LevelTables, WallsAreNoHigherThanAJump) {
+    // The top of the solid stack on the ground in each column; neighbours differ by what a jump
+    // climbs, either way (a player who drops back must be able to climb out again).
+    for (int t = 0; t < Arena; ++t) {
+        int previous = -1;
+        for (int c = 0; c < PlayWidth(t); ++c) {
+            if (!Solid(t, 7, c)) {
+                previous = -1;
+                continue;
+            }
+            int top = 7;
+            while (top > 0 && Solid(t, top - 1, c)) {
+                --top;
+            }
+            if (previous >= 0) {
+                EXPECT_LE(std::abs(top - previous), ClimbRows) << Names[t] << ", column " << c;
+            }
+            previous = top;
+        }
+    }
+}
+
+// Where an item two cells tall can stand, walking, falling and jumping as the movement allows,
+// cell by cell and on the safe side: a jump climbs two rows onto the next column or crosses a gap
+// to the same height or lower, and only where the rows it passes through are open.
+std::set<std::pair<int, int>> Reachable(int t, int startColumn, int widestGap) {
+    const auto clear = [t](int c, int fromRow, int toRow) {
+        for (int r = fromRow; r <= toRow; ++r) {
+            if (Solid(t, r, c)) {
+                return false;
+            }
+        }
+        return true;
+    };
+    const auto standable = [&](int c, int s) {
+        return s >= 1 && s <= 7 && c >= 0 && c < Columns && Solid(t, s, c) &&
+               clear(c, s - 2, s - 1);
+    };
+    const auto landing = [&](int c, int fromRow) {
+        for (int s = fromRow; s < Rows; ++s) {
+            if (Solid(t, s, c)) {
+                return s;
+            }
+        }
+        return -1; // a bottomless hole
+    };
+    std::set<std::pair<int, int>> seen;
+    std::vector<std::pair<int, int>> open;
+    const int first = landing(startColumn, 0);
+    if (first < 0) {
+        return seen;
+    }
+    open.push_back({startColumn, first});
+    seen.insert(open.back());
+    while (!open.empty()) {
+        const auto [c, s] = open.back();
+        open.pop_back();
+        std::vector<std::pair<int, int>> next;
+        for (const int d : {1, -1}) {
+            const int n = c + d;
+            if (n < 0 || n >= Columns) {
+                continue;
+            }
+            if (standable(n, s)) {
+                next.push_back({n, s});
+            } else if (clear(n, s - 2, s)) {
+                const int below = landing(n, s + 1);
+                if (below >= 0) {
+                    next.push_back({n, below});
+                }
+            }
+            for (int up = 1; up <= ClimbRows; ++up) {
+                if (standable(n, s - up) && clear(c, s - up - 2, s - 1)) {
+                    next.push_back({n, s - up});
+                }
+            }
+            for (int gap = 1; gap <= widestGap; ++gap) {
+                const int land = c + d * (gap + 1);
+                if (land < 0 || land >= Columns) {
+                    break;
+                }
+                const int headroom = s - 3 - std::min(gap - 1, 2);
+                bool open = true;
+                for (int k = 0; k <= gap; ++k) {
+                    open = open && clear(c + d * k, headroom, s - 1);
+                }
+                const int row = landing(land, s);
+                if (open && row >= 0 && standable(land, row) && clear(land, headroom, row - 1)) {
+                    next.push_back({land, row});
+                }
+            }
+        }
+        for (const auto& cell : next) {
+            if (seen.insert(cell).second) {
+                open.push_back(cell);
+            }
+        }
+    }
+    return seen;
+}
+
+// The first item falls at x 260; its body lands in column 5.
+constexpr int StartColumn = 5;
+
+TEST(LevelTables, TheEndOfEveryFieldIsReachableOnFoot) {
+    for (int t = 0; t < Tutorial; ++t) {
+        const auto seen = Reachable(t, StartColumn, t < 4 ? 2 : CrossCells);
+        EXPECT_TRUE(seen.count({Columns - 1, 7})) << Names[t];
+    }
+}
+
+TEST(LevelTables, EveryFieldEndsOnAPlainLastScreen) {
+    // The wipe into the arena starts on the last screen: nothing there but the ground.
+    for (int t = 0; t < Tutorial; ++t) {
+        for (int c = 197; c < Columns; ++c) {
+            for (int r = 0; r < 7; ++r) {
+                EXPECT_EQ(At(t, r, c), 0) << Names[t] << ", row " << r << ", column " << c;
+            }
+            EXPECT_TRUE(At(t, 7, c) == 2 || At(t, 7, c) == 3) << Names[t] << ", column " << c;
+        }
+    }
+}
+
+TEST(LevelTables, TutorialAreaIsWalledOffAtColumn31) {
+    for (int r = 0; r < Rows; ++r) {
+        EXPECT_TRUE(Solid(Tutorial, r, 31)) << "row " << r;
+    }
+    int farthest = 0;
+    for (const auto& cell : Reachable(Tutorial, StartColumn, 2)) {
+        farthest = std::max(farthest, cell.first);
+    }
+    EXPECT_EQ(farthest, 30);
+    // The pogo stick hops 264 pixels and carries about four cells: near the wall the player must
+    // not stand higher than row 5, or the pogo stick's body would clear the top of the map.
+    for (const auto& [c, s] : Reachable(Tutorial, StartColumn, 2)) {
+        if (c >= 31 - 5) {
+            EXPECT_GE(s, 5) << "a ledge at row " << s << ", column " << c;
+        }
+    }
+}
+
+TEST(LevelTables, EnemiesAndTrapsAreWhereTheyWork) {
+    for (int t = 0; t < Arena; ++t) {
+        for (int r = 0; r < Rows; ++r) {
+            for (int c = 0; c < Columns; ++c) {
+                const int v = At(t, r, c);
+                const std::string where = std::string(Names[t]) + ", row " + std::to_string(r) +
+                                          ", column " + std::to_string(c);
+                if (v == -6) {
+                    // A rat never falls: it needs ground under its whole 120-pixel body.
+                    EXPECT_TRUE(Solid(t, r + 1, c) && Solid(t, r + 1, c + 1)) << where;
+                    EXPECT_GE(c, 12) << where << " (the player starts at x 180)";
+                }
+                if (v == -7) {
+                    EXPECT_TRUE(Solid(t, r + 1, c)) << where << " (a spider sits on something)";
+                    EXPECT_GE(c, 12) << where;
+                }
+                if (v == -8) {
+                    EXPECT_GE(c, 16) << where;
+                }
+                if (v == -3) {
+                    EXPECT_LT(r, 7) << where << " (a trap in the ground row would be a hole)";
+                }
+                if (v == -4) {
+                    // A moving trap runs along its row until a wall, a fixed trap or a barrier.
+                    for (const int d : {-1, 1}) {
+                        int n = c + d;
+                        while (n >= 0 && n < Columns && !Solid(t, r, n) && At(t, r, n) != -3 &&
+                               At(t, r, n) != -5) {
+                            n += d;
+                        }
+                        EXPECT_TRUE(n >= 0 && n < Columns) << where << ", direction " << d;
+                    }
+                }
+            }
+        }
+    }
+}
+
+// The converter, run on copies of the level files with one fault each.
+class LevelConverter : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* name : Files) {
+            std::filesystem::copy_file(std::filesystem::path(LEVELS_DIR) / name,
+                                       scratch.path() / name,
+                                       std::filesystem::copy_options::overwrite_existing);
+        }
+    }
+    int Convert(std::string& errors) {
+        std::string command = std::string("'") + LEVELS_TOOL + "' out.cpp";
+        for (const char* name : Files) {
+            command += std::string(" ") + name;
+        }
+        const int status = test::Run(command + " 2> errors.txt", scratch.path());
+        errors = test::ReadFile(scratch.file("errors.txt"));
+        return status;
+    }
+    // Replaces the text of a line (1-based) in a copied file.
+    void EditLine(const std::string& name, int line, const std::string& text) {
+        std::vector<std::string> lines = test::ReadLines(scratch.file(name));
+        ASSERT_LE(line, static_cast<int>(lines.size()));
+        lines[line - 1] = text;
+        std::ofstream out(scratch.file(name), std::ios::trunc);
+        for (const auto& l : lines) {
+            out << l << "\n";
+        }
+    }
+    // The 1-based line number of the first map row of a file.
+    int FirstMapRow(const std::string& name) {
+        const std::vector<std::string> lines = test::ReadLines(scratch.file(name));
+        for (size_t i = 0; i < lines.size(); ++i) {
+            if (!lines[i].empty() && lines[i][0] != ';' && lines[i][0] != ':') {
+                return static_cast<int>(i) + 1;
+            }
+        }
+        return 0;
+    }
+    std::string Line(const std::string& name, int line) {
+        return test::ReadLines(scratch.file(name)).at(line - 1);
+    }
+
+    static constexpr const char* Files[] = {"stage1.txt", "stage2.txt", "stage3.txt",
+                                            "stage4.txt", "stage5.txt", "tutorial.txt",
+                                            "arena.txt"};
+    test::ScratchDir scratch;
+};
+
+TEST_F(LevelConverter, AcceptsTheShippedFiles) {
+    std::string errors;
+    EXPECT_EQ(Convert(errors), 0) << errors;
+    EXPECT_NE(test::ReadFile(scratch.file("out.cpp")).find("StageMapSource[7][8 * 208]"),
+              std::string::npos);
+}
+
+TEST_F(LevelConverter, RefusesBrokenFilesWithTheirLine) {
+    const int row = FirstMapRow("stage2.txt");
+    struct Fault {
+        const char* what;
+        std::string text;
+        std::string message;
+    };
+    std::string shortRow = Line("stage2.txt", row);
+    shortRow.pop_back();
+    std::string unknown = Line("stage2.txt", row);
+    unknown[7] = 'x';
+    std::string extraHeart = Line("stage2.txt", row);
+    extraHeart[0] = 'r';
+    const Fault faults[] = {
+        {"short row", shortRow, "stage2.txt:" + std::to_string(row) + ": map row has 207 cells"},
+        {"unknown character", unknown,
+         "stage2.txt:" + std::to_string(row) + ": column 7: character 'x'"},
+        {"one heart too many", extraHeart, "red heart (-1): 3 cells, expected 2"},
+        {"a row missing", "; gone", "found 7 map rows, expected 8"},
+    };
+    for (const Fault& fault : faults) {
+        SetUp(); // fresh copies
+        EditLine("stage2.txt", row, fault.text);
+        std::string errors;
+        EXPECT_EQ(Convert(errors), 1) << fault.what;
+        EXPECT_NE(errors.find(fault.message), std::string::npos) << fault.what << ": " << errors;
+        EXPECT_FALSE(std::filesystem::exists(scratch.file("out.cpp"))) << fault.what;
+    }
+}
+
+TEST_F(LevelConverter, RefusesABadLegend) {
+    EditLine("arena.txt", FirstMapRow("arena.txt") - 1, ": q 7 no such tile");
+    std::string errors;
+    EXPECT_EQ(Convert(errors), 1);
+    EXPECT_NE(errors.find("'7' is not a tile value"), std::string::npos) << errors;
+}
+
+} // namespace
