@@ -26,14 +26,22 @@ constexpr int Arena = 6;
 const char* const Names[] = {"stage 1", "stage 2",  "stage 3", "stage 4",
                              "stage 5", "tutorial", "arena"};
 
-int At(int table, int row, int column) {
+using Map = const int32_t*;
+
+int At(Map map, int row, int column) {
     if (row < 0 || column < 0 || column >= Columns) {
         return 0; // above the map and beyond its ends is open
     }
-    return StageMapSource[table][row * Columns + column];
+    return map[row * Columns + column];
+}
+int At(int table, int row, int column) {
+    return At(StageMapSource[table], row, column);
+}
+bool Solid(Map map, int row, int column) {
+    return At(map, row, column) > 0;
 }
 bool Solid(int table, int row, int column) {
-    return At(table, row, column) > 0;
+    return Solid(StageMapSource[table], row, column);
 }
 // The columns a player can walk in: the tutorial area ends at its wall.
 int PlayWidth(int table) {
@@ -185,7 +193,7 @@ TEST(LevelTables, WallsAreNoHigherThanAJump) {
 // Where an item two cells tall can stand, walking, falling and jumping as the movement allows,
 // cell by cell and on the safe side: a jump climbs two rows onto the next column or crosses a gap
 // to the same height or lower, and only where the rows it passes through are open.
-std::set<std::pair<int, int>> Reachable(int t, int startColumn, int widestGap) {
+std::set<std::pair<int, int>> Reachable(Map t, int startColumn, int widestGap) {
     const auto clear = [t](int c, int fromRow, int toRow) {
         for (int r = fromRow; r <= toRow; ++r) {
             if (Solid(t, r, c)) {
@@ -264,9 +272,37 @@ std::set<std::pair<int, int>> Reachable(int t, int startColumn, int widestGap) {
 // The first item falls at x 260; its body lands in column 5.
 constexpr int StartColumn = 5;
 
+// The walking model itself, on small made-up fields: it must refuse what a jump cannot do.
+TEST(LevelTables, WalkingModelRefusesHighWallsWideHolesAndLowCeilings) {
+    std::vector<int32_t> map(Rows * Columns, 0);
+    const auto reaches = [&map](int widestGap) {
+        return Reachable(map.data(), StartColumn, widestGap).count({Columns - 1, 7}) > 0;
+    };
+    for (int c = 0; c < Columns; ++c) {
+        map[7 * Columns + c] = 2;
+    }
+    EXPECT_TRUE(reaches(2));
+    for (int r = 5; r < 7; ++r) {
+        map[r * Columns + 40] = 4; // a wall two blocks high: climbable
+    }
+    EXPECT_TRUE(reaches(2));
+    map[4 * Columns + 40] = 4; // three blocks: not
+    EXPECT_FALSE(reaches(2));
+    map[4 * Columns + 40] = map[5 * Columns + 40] = map[6 * Columns + 40] = 0;
+    for (int c = 60; c < 63; ++c) {
+        map[7 * Columns + c] = 0; // a hole three cells wide
+    }
+    EXPECT_FALSE(reaches(2));
+    EXPECT_TRUE(reaches(3));
+    map[7 * Columns + 62] = 2;
+    EXPECT_TRUE(reaches(2));
+    map[4 * Columns + 60] = 4; // a ceiling right over the hole stops the jump
+    EXPECT_FALSE(reaches(2));
+}
+
 TEST(LevelTables, TheEndOfEveryFieldIsReachableOnFoot) {
     for (int t = 0; t < Tutorial; ++t) {
-        const auto seen = Reachable(t, StartColumn, t < 4 ? 2 : CrossCells);
+        const auto seen = Reachable(StageMapSource[t], StartColumn, t < 4 ? 2 : CrossCells);
         EXPECT_TRUE(seen.count({Columns - 1, 7})) << Names[t];
     }
 }
@@ -288,13 +324,13 @@ TEST(LevelTables, TutorialAreaIsWalledOffAtColumn31) {
         EXPECT_TRUE(Solid(Tutorial, r, 31)) << "row " << r;
     }
     int farthest = 0;
-    for (const auto& cell : Reachable(Tutorial, StartColumn, 2)) {
+    for (const auto& cell : Reachable(StageMapSource[Tutorial], StartColumn, 2)) {
         farthest = std::max(farthest, cell.first);
     }
     EXPECT_EQ(farthest, 30);
     // The pogo stick hops 264 pixels and carries about four cells: near the wall the player must
     // not stand higher than row 5, or the pogo stick's body would clear the top of the map.
-    for (const auto& [c, s] : Reachable(Tutorial, StartColumn, 2)) {
+    for (const auto& [c, s] : Reachable(StageMapSource[Tutorial], StartColumn, 2)) {
         if (c >= 31 - 5) {
             EXPECT_GE(s, 5) << "a ledge at row " << s << ", column " << c;
         }
