@@ -624,6 +624,13 @@ TEST_F(Menus, TheEndOfTheRollShowsTheOldHighScoreThenSavesAndStartsAfresh) {
     EXPECT_EQ(SaveData.highScore, 500) << "nothing is stored before button 1";
     EXPECT_FALSE(std::filesystem::exists("save.dat"));
 
+    // A button 1 held down since the picture was moving is no answer.
+    RollY = RollEndY + 2;
+    Press({KeyZ});
+    Hold();
+    EXPECT_EQ(GameMode, ModeEndingRoll);
+    EXPECT_FALSE(std::filesystem::exists("save.dat"));
+
     Started();
     Press({KeyZ});
     EXPECT_EQ(std::filesystem::file_size("save.dat"), 36u);
