@@ -4,6 +4,7 @@
 #include "platform.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace engine {
@@ -141,6 +142,15 @@ int EngineInit() {
         return FailStart();
     }
     WindowOpen = true;
+    // Icon resource 101 is the program's own picture in the data folder.
+    if (Setup.iconId == 101) {
+        int width = 0;
+        int height = 0;
+        if (uint32_t* icon = ReadPngFile("png/icon.png", &width, &height)) {
+            platform::SetWindowIcon(icon, width, height);
+            std::free(icon);
+        }
+    }
     LogLine(1, "window: %s, 640 x 480", Setup.windowed ? "windowed" : "full screen");
     // Let the window settle before the first frame, as a newly mapped window needs a moment.
     const uint32_t settle = platform::Milliseconds();

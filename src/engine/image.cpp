@@ -228,6 +228,39 @@ void ImagesReleaseAll() {
     }
 }
 
+uint32_t* ReadPngFile(const char* file, int* width, int* height) {
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, file)) {
+        LogLine(0, "LoadImageFile: cannot read %s (%s)", file, png.message);
+        png_image_free(&png);
+        return nullptr;
+    }
+    if (png.width == 0 || png.height == 0 || png.width > MaxSide || png.height > MaxSide) {
+        LogLine(0, "LoadImageFile: %s is %u x %u pixels, refused", file, png.width, png.height);
+        png_image_free(&png);
+        return nullptr;
+    }
+    png.format = PNG_FORMAT_BGRA; // little-endian 0xAARRGGBB
+    const size_t count = static_cast<size_t>(png.width) * png.height;
+    auto* pixels = static_cast<uint32_t*>(std::malloc(count * sizeof(uint32_t)));
+    if (pixels == nullptr) {
+        LogLine(0, "LoadImageFile: out of memory for %s", file);
+        png_image_free(&png);
+        return nullptr;
+    }
+    if (!png_image_finish_read(&png, nullptr, pixels, 0, nullptr)) {
+        LogLine(0, "LoadImageFile: %s is damaged (%s)", file, png.message);
+        png_image_free(&png);
+        std::free(pixels);
+        return nullptr;
+    }
+    *width = static_cast<int>(png.width);
+    *height = static_cast<int>(png.height);
+    return pixels;
+}
+
 // Text is drawn through the same blitter: coverage in the alpha channel, no key colour.
 void BlitText(int x, int y, const uint32_t* pixels, int width, int height) {
     Blit(x, y, pixels, width, width, height, 0, 0, width, height, false, true, false);
@@ -252,39 +285,19 @@ int LoadImageFile(const char* path, int /*flag*/) {
         LogLine(0, "LoadImageFile: no free image slot for %s", file);
         return -1;
     }
-    png_image png;
-    std::memset(&png, 0, sizeof png);
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, file)) {
-        LogLine(0, "LoadImageFile: cannot read %s (%s)", file, png.message);
-        png_image_free(&png);
-        return -1;
-    }
-    if (png.width == 0 || png.height == 0 || png.width > MaxSide || png.height > MaxSide) {
-        LogLine(0, "LoadImageFile: %s is %u x %u pixels, refused", file, png.width, png.height);
-        png_image_free(&png);
-        return -1;
-    }
-    png.format = PNG_FORMAT_BGRA; // little-endian 0xAARRGGBB
-    const size_t count = static_cast<size_t>(png.width) * png.height;
-    auto* pixels = static_cast<uint32_t*>(std::malloc(count * sizeof(uint32_t)));
+    int width = 0;
+    int height = 0;
+    uint32_t* pixels = ReadPngFile(file, &width, &height);
     if (pixels == nullptr) {
-        LogLine(0, "LoadImageFile: out of memory for %s", file);
-        png_image_free(&png);
-        return -1;
-    }
-    if (!png_image_finish_read(&png, nullptr, pixels, 0, nullptr)) {
-        LogLine(0, "LoadImageFile: %s is damaged (%s)", file, png.message);
-        png_image_free(&png);
-        std::free(pixels);
         return -1;
     }
     Image& image = Images[slot];
     image.used = true;
     image.generation = image.generation % ((1u << (31 - SlotBits)) - 1) + 1;
-    image.width = static_cast<int>(png.width);
-    image.height = static_cast<int>(png.height);
+    image.width = width;
+    image.height = height;
     image.pixels = pixels;
+    const size_t count = static_cast<size_t>(width) * height;
     image.opaque = std::none_of(pixels, pixels + count, [](uint32_t p) {
         return (p >> 24) != 0xFF || (p & 0xFFFFFF) == KeyColor;
     });

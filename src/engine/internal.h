@@ -36,6 +36,9 @@ void LogOpen();
 void LogLine(int level, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void LogClose();
 
+// Decodes a PNG file into malloc'd 0xAARRGGBB pixels; nullptr (and a log line) on failure.
+uint32_t* ReadPngFile(const char* file, int* width, int* height);
+
 // Subsystems, started and stopped by EngineInit / EngineShutdown.
 void ImagesReleaseAll();
 int TextStart();

@@ -14,6 +14,8 @@ void ReleaseInstanceLock();
 
 int OpenWindow(const char* captionUtf8, bool fullscreen, bool resizable);
 void CloseWindow();
+// The window's icon, 0xAARRGGBB pixels.
+void SetWindowIcon(const uint32_t* pixels, int width, int height);
 int SetFullscreen(bool fullscreen);
 // Dispatches pending events; while the window has no focus, waits (without spinning) for focus or
 // a quit. Returns non-zero once a quit was requested.

@@ -87,6 +87,8 @@ int OpenWindow(const char*, bool fullscreen, bool) {
 
 void CloseWindow() {}
 
+void SetWindowIcon(const uint32_t*, int, int) {}
+
 int SetFullscreen(bool fullscreen) {
     Fullscreen = fullscreen;
     return 0;

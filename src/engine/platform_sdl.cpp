@@ -443,6 +443,15 @@ void CloseWindow() {
     }
 }
 
+void SetWindowIcon(const uint32_t* pixels, int width, int height) {
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<uint32_t*>(pixels), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (Window != nullptr && icon != nullptr) {
+        SDL_SetWindowIcon(Window, icon);
+    }
+    SDL_FreeSurface(icon);
+}
+
 int SetFullscreen(bool fullscreen) {
     if (Window == nullptr) {
         return -1;

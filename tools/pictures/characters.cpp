@@ -749,4 +749,27 @@ void draw_shots(Pic& p, const Assets&) {
     }
 }
 
+// ---------------------------------------------------------------- the program's icon
+
+// The spirit on a night-blue tile: the window icon and the desktop entry's picture.
+void draw_icon(Pic& p, const Assets& a) {
+    cairo_t* cr = p.cr;
+    rounded_rect(cr, 0, 0, 256, 256, 40);
+    cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, 256);
+    cairo_pattern_add_color_stop_rgb(sky, 0, 0.10, 0.12, 0.30);
+    cairo_pattern_add_color_stop_rgb(sky, 1, 0.03, 0.04, 0.12);
+    cairo_set_source(cr, sky);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(sky);
+    cairo_clip(cr);
+    glow(cr, 128, 120, 120, a.colour("ghost_glow"), 0.45);
+    cairo_save(cr);
+    cairo_translate(cr, 128, 236);
+    cairo_scale(cr, 1.45, 1.45);
+    GirlPose ghost;
+    ghost.ghost = true;
+    figure_girl(cr, a, ghost);
+    cairo_restore(cr);
+}
+
 } // namespace pics

@@ -73,6 +73,7 @@ const std::vector<Entry>& catalogue() {
         {"button.png", 36, 18, false, draw_cursor},
         {"logo.png", 200, 40, true, draw_logo},
         {"load.png", 640, 480, true, draw_load},
+        {"icon.png", 256, 256, false, draw_icon},
     };
     return all;
 }

@@ -66,6 +66,7 @@ void stars(cairo_t* cr, Rng& rng, double w, double h, int n, double alpha);
 
 // screens.cpp
 void draw_logo(Pic&, const Assets&);
+void draw_icon(Pic&, const Assets&);
 void draw_load(Pic&, const Assets&);
 void draw_title(Pic&, const Assets&);
 void draw_over(Pic&, const Assets&);

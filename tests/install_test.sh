@@ -1,0 +1,39 @@
+#!/bin/bash
+# Installs the game into a scratch prefix and starts it through its launcher as a player would:
+# save.dat and Log.txt must land in the player's own folder, never in the installed tree.
+set -eu
+build=$1
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+cmake --install "$build" --prefix "$root/prefix" >/dev/null
+prefix=$root/prefix
+[ -x "$prefix/bin/tovarine" ] || fail "no launcher"
+[ -x "$prefix/libexec/tovarine/tovarine" ] || fail "no game"
+[ -f "$prefix/share/tovarine/png/title.png" ] || fail "no pictures"
+[ -f "$prefix/share/tovarine/snd/BGM_title.mp3" ] || fail "no music"
+[ -f "$prefix/share/applications/io.tovarine.Tovarine.desktop" ] || fail "no desktop entry"
+[ -f "$prefix/share/icons/hicolor/256x256/apps/io.tovarine.Tovarine.png" ] || fail "no icon"
+grep -q '^Categories=Game;ActionGame;$' "$prefix/share/applications/io.tovarine.Tovarine.desktop" \
+    || fail "desktop entry categories"
+if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --no-net "$prefix/share/metainfo/io.tovarine.Tovarine.metainfo.xml" \
+        >/dev/null || fail "AppStream data does not validate"
+fi
+
+# A player with a home of their own, starting from somewhere else.
+export HOME=$root/home
+unset XDG_DATA_HOME
+mkdir -p "$HOME" && cd /
+"$prefix/bin/tovarine" --headless --frames 200 --trace "$root/trace.jsonl" || fail "launcher failed"
+player=$HOME/.local/share/tovarine
+[ -f "$player/Log.txt" ] || fail "no Log.txt in the player's folder"
+[ -L "$player/png" ] && [ -L "$player/snd" ] || fail "the data is not linked"
+grep -q '"GameMode":0' "$root/trace.jsonl" || fail "the title was not reached"
+[ -z "$(find "$prefix" -name Log.txt -o -name save.dat)" ] || fail "files written into the prefix"
+
+# The folder is reused, and XDG_DATA_HOME is honoured.
+XDG_DATA_HOME=$root/data "$prefix/bin/tovarine" --headless --frames 5 || fail "second start failed"
+[ -f "$root/data/tovarine/Log.txt" ] || fail "XDG_DATA_HOME ignored"
+echo "installed layout and launcher: ok"
