@@ -2,6 +2,7 @@
 #pragma once
 
 #include "stage/attack.h"
+#include "stage/player.h"
 
 #include <cstdint>
 
@@ -51,6 +52,10 @@ struct EnemySlotRecord {
 
 constexpr int EnemySlotCount = 100;
 extern EnemySlotRecord EnemySlot[EnemySlotCount];
+
+// Where each enemy was a few frames ago, drawn behind a boss during its attacks.
+constexpr int EnemyAfterimageCount = 4;
+extern AfterimageRecord EnemyAfterimage[EnemySlotCount][EnemyAfterimageCount];
 
 // Places every enemy, heart and trap of the stage from its map markers, and resets the stage.
 void PlaceStageObjects();
