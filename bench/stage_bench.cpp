@@ -1,0 +1,58 @@
+// What a frame of play costs: the stage update and the stage drawing with the real pictures.
+#include "enemy/enemies.h"
+#include "engine/engine.h"
+#include "engine/headless.h"
+#include "main/assets.h"
+#include "main/loop.h"
+#include "main/modes.h"
+#include "render/stage_draw.h"
+#include "stage/map.h"
+#include "stage/player.h"
+#include "stage/stage.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+namespace {
+
+// Stage 1 in its action phase, as the title's start item and the prologue leave it.
+void StartStageOne() {
+    std::filesystem::current_path(TOVARINE_DATA_DIR);
+    HeadlessSetFrameLimit(-1);
+    EngineInit();
+    SetTransparentColor(128, 0, 128);
+    SelectFontFace("\x82\x6c\x82\x72 \x96\xbe\x92\xa9", -1);
+    InitGameGlobals();
+    ReloadAllImages();
+    StageId = 1;
+    LoadStageMap();
+    PlaceStageObjects();
+    StagePhase = 0;
+    GameMode = ModeStage;
+}
+
+void DrawStage(benchmark::State& state) {
+    StartStageOne();
+    ScrollX = state.range(0);
+    for (auto _ : state) {
+        DrawStageFrame();
+        benchmark::ClobberMemory();
+    }
+    EngineShutdown();
+}
+BENCHMARK(DrawStage)->Arg(0)->Arg(6000)->ArgNames({"scrollX"})->Unit(benchmark::kMicrosecond);
+
+void UpdateStage(benchmark::State& state) {
+    StartStageOne();
+    for (auto _ : state) {
+        UpdateStageFrame();
+        PlayerState.dead = 0; // keep the frame in play
+        PlayerState.PlayerLife = 200;
+        TimeLeft = 180;
+    }
+    EngineShutdown();
+}
+BENCHMARK(UpdateStage)->Unit(benchmark::kMicrosecond);
+
+} // namespace
