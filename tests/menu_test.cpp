@@ -473,11 +473,25 @@ TEST_F(Menus, ButtonTwoGivesUpThroughTheGameOverPicture) {
 }
 
 TEST_F(Menus, ButtonsOneAndTwoTogetherTakeTheContinueOnly) {
+    StageId = 1;
+    LoadStageMap();
+    StagePhase = 0;
+    TimeLeft = 0;
+    PlayerState.dead = 1;
+    PlayerState.deathTimer = 61;
     GameMode = ModeContinue;
     Press({KeyZ, KeyX});
     EXPECT_EQ(GameMode, ModeStage) << "the heroine plays on";
     EXPECT_EQ(Continues, 1) << "not thrown to the game over picture";
     EXPECT_EQ(Started(), (Names{"wav_select.wav", "BGM_stage.mp3"}));
+    EXPECT_EQ(PlayerState.dead, 0) << "the stage starts again";
+    EXPECT_EQ(TimeLeft, 180);
+    for (int frame = 0; frame < 120; ++frame) {
+        Idle();
+    }
+    EXPECT_EQ(GameMode, ModeStage);
+    EXPECT_EQ(Continues, 1);
+    Started(); // the stage's own sounds
 
     // With none left both buttons return to the title, and the next game keeps its continues.
     Continues = 0;
@@ -510,10 +524,9 @@ TEST_F(Menus, AContinueInABossAreaRestartsTheBossWithItsMusic) {
     EXPECT_EQ(ScrollLocked, 1);
     EXPECT_EQ(MusicSelect, 5);
     EXPECT_EQ(Started(), (Names{"wav_select.wav", "BGM_boss.mp3"}));
-    if (EnemySlot[0].active == 0) {
-        GTEST_SKIP() << "bosses are not placed yet";
-    }
+    EXPECT_EQ(EnemySlot[0].active, 1) << "the boss is back";
     EXPECT_EQ(EnemySlot[0].kind, BossDiver);
+    EXPECT_EQ(TimeLeft, 180);
 }
 
 TEST_F(Menus, AContinueInTheExStageRestartsInSilence) {
