@@ -1,0 +1,352 @@
+// The four bosses over a few hundred frames each, the EX arena's two pairs, and how each arena
+// ends.
+#include "main/assets.h"
+#include "render/stage_draw.h"
+#include "stage_fixture.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+class Bosses : public StageFrame {
+  protected:
+    void SetUp() override {
+        StageFrame::SetUp();
+        test::WriteCatalogueSounds(dir_.path());
+        LoadAllSounds();
+        for (ShotRecord& shot : EnemyShot) {
+            shot = {};
+        }
+        // The arena: the floor of row 7 and the four boss markers.
+        SetCell(2, 13, -99);
+        SetCell(2, 14, -99);
+        SetCell(3, 13, -99);
+        SetCell(3, 14, -99);
+        ScrollLocked = 1;
+        GameMode = ModeStage;
+        Sounds();
+    }
+    EnemySlotRecord& Enter(int arena) {
+        StageId = arena;
+        PlaceBosses();
+        RefreshEnemyKindParams();
+        return EnemySlot[0];
+    }
+    void Step(int frames = 1) {
+        for (int i = 0; i < frames; ++i) {
+            UpdateEnemies();
+            RefreshEnemyKindParams();
+        }
+    }
+    void Kill(EnemySlotRecord& e) {
+        e.hp = 0;
+        e.hit = 1;
+    }
+    std::vector<std::string> Sounds() {
+        const char* names[64];
+        const int count = TakeStartedSounds(names, 64);
+        return std::vector<std::string>(names, names + count);
+    }
+    int ActiveShots() {
+        return static_cast<int>(std::count_if(std::begin(EnemyShot), std::end(EnemyShot),
+                                              [](const ShotRecord& s) { return s.active == 1; }));
+    }
+};
+
+TEST_F(Bosses, TheDogDropsRunsFromEdgeToEdgeAndLeapsWhenItsGaugeIsFull) {
+    EnemySlotRecord& dog = Enter(11);
+    Step(30);
+    EXPECT_EQ(dog.airborne, 0);
+    EXPECT_EQ(dog.y, 250) << "dropped onto the floor";
+    EXPECT_EQ(dog.x, 840 - 150) << "5 pixels a frame, falling or not";
+    Step(142);
+    EXPECT_EQ(dog.x, -20) << "its body's left edge at x 0";
+    EXPECT_EQ(dog.dir, -1);
+    Step();
+    EXPECT_EQ(dog.dir, 1);
+    EXPECT_EQ(dog.x, -16);
+
+    int leapFrame = 0, landFrame = 0;
+    double highest = 1000;
+    for (int frame = 174; frame <= 420; ++frame) {
+        Step();
+        if (dog.attackTimer == 0 && dog.dying == 0) {
+            EXPECT_GE(dog.x + dog.bodyLeft, 0) << frame;
+            EXPECT_LE(dog.x + dog.bodyRight, 640) << frame;
+        }
+        const std::vector<std::string> sounds = Sounds();
+        if (std::find(sounds.begin(), sounds.end(), "wav_dog.wav") != sounds.end()) {
+            leapFrame = frame;
+            EXPECT_EQ(dog.afterimages, 1);
+        }
+        if (leapFrame > 0 && landFrame == 0) {
+            highest = std::min(highest, dog.y);
+            if (dog.attackTimer == 0) {
+                landFrame = frame;
+            }
+        }
+    }
+    EXPECT_EQ(leapFrame, 334) << "0.3 a frame fills the gauge";
+    EXPECT_EQ(landFrame - leapFrame, 42) << "some 40 frames in the air, landing found a frame late";
+    EXPECT_EQ(highest, 250 - 105);
+    EXPECT_EQ(dog.afterimages, 0);
+    EXPECT_EQ(dog.y, 250);
+}
+
+TEST_F(Bosses, AStunnedBossStandsForThirtyFramesAndRecoversAfterSixty) {
+    EnemySlotRecord& dog = Enter(11);
+    Step(30);
+    dog.hit = 1;
+    dog.hp = 50;
+    const double x = dog.x;
+    Step(31);
+    EXPECT_EQ(dog.x, x);
+    Step();
+    EXPECT_NE(dog.x, x) << "moving again 31 frames into the stun";
+    Step(28);
+    EXPECT_EQ(dog.hit, 1);
+    Step();
+    EXPECT_EQ(dog.hit, 0);
+
+    EnemySlotRecord& reaper = Enter(41);
+    reaper.hit = 1;
+    reaper.hp = 50;
+    Step(30);
+    EXPECT_EQ(reaper.hit, 1);
+    Step();
+    EXPECT_EQ(reaper.hit, 0) << "the final boss shakes off a hit in 30 frames";
+}
+
+TEST_F(Bosses, TheDiverSweepsAtRandomHeightsAndDivesOnlyOnScreen) {
+    EnemySlotRecord& diver = Enter(21);
+    Step(206);
+    EXPECT_EQ(diver.x, 840 - 6 * 206);
+    EXPECT_EQ(diver.y, 180);
+    Step();
+    EXPECT_EQ(diver.dir, 1) << "turned 400 pixels off the left edge";
+    EXPECT_EQ(diver.x, -399);
+    EXPECT_GE(diver.y, 40);
+    EXPECT_LE(diver.y, 180);
+    for (int frame = 0; frame < 250; ++frame) {
+        Step();
+        EXPECT_LE(diver.x, 960);
+        EXPECT_GE(diver.x, -400);
+    }
+    EXPECT_EQ(diver.dir, -1) << "and again 320 pixels off the right edge";
+
+    // A full gauge waits until the diver is on screen.
+    diver.x = 700;
+    diver.y = 180;
+    diver.dir = -1;
+    diver.attackGauge = 100;
+    PlayerState.posX = 500;
+    Sounds();
+    Step(10);
+    EXPECT_EQ(diver.attackTimer, 0);
+    EXPECT_EQ(diver.attackGauge, 100);
+    Step();
+    EXPECT_EQ(diver.attackTimer, 1);
+    EXPECT_EQ(diver.x, 634);
+    EXPECT_EQ(diver.knockDir, 500) << "it dives towards where the player stood";
+    EXPECT_EQ(Sounds(), std::vector<std::string>{"wav_kara.wav"});
+    int frames = 0;
+    while (diver.attackTimer > 0 && frames < 200) {
+        Step();
+        ++frames;
+    }
+    EXPECT_LT(frames, 60);
+    EXPECT_EQ(diver.y, 300) << "landed on the floor";
+    EXPECT_LE(std::abs(diver.x - 500), 8) << "homed on the stored x";
+    EXPECT_EQ(diver.afterimages, 0);
+    Step(17);
+    EXPECT_EQ(diver.y, 200) << "climbed back";
+}
+
+TEST_F(Bosses, ThePhantomDriftsFadesAndTeleportsEveryEightyFrames) {
+    EnemySlotRecord& phantom = Enter(31);
+    for (int frame = 1; frame <= 79; ++frame) {
+        Step();
+        EXPECT_EQ(phantom.x, 840 - 3 * frame);
+    }
+    EXPECT_EQ(phantom.alpha, 0) << "faded out over its last ten frames";
+    Step();
+    EXPECT_EQ(phantom.anim, 0);
+    EXPECT_GE(phantom.x, -60);
+    EXPECT_LE(phantom.x, 580) << "reappeared somewhere on screen";
+    EXPECT_GE(phantom.y, -60);
+    EXPECT_LE(phantom.y, 420);
+    EXPECT_EQ(phantom.alpha, 18);
+    Step(10);
+    EXPECT_EQ(phantom.alpha, 180);
+
+    phantom.x = 400;
+    phantom.y = 100;
+    phantom.anim = 20;
+    phantom.dir = -1;
+    PlayerState.posX = 100;
+    PlayerState.posY = 300;
+    Step();
+    EXPECT_EQ(phantom.x, 397);
+    EXPECT_EQ(phantom.y, 103) << "towards the player on both axes";
+
+    phantom.attackGauge = 99.9;
+    Sounds();
+    Step();
+    EXPECT_EQ(phantom.attackTimer, 1);
+    EXPECT_EQ(phantom.afterimages, 1);
+    EXPECT_TRUE(Sounds().empty()) << "the phantom attacks silently";
+    phantom.anim = 78;
+    phantom.x = 900;
+    Step(2);
+    EXPECT_EQ(phantom.anim, 0);
+    EXPECT_LE(phantom.x, 580) << "teleported while attacking";
+    Step(177);
+    EXPECT_EQ(phantom.attackTimer, 180);
+    Step();
+    EXPECT_EQ(phantom.attackTimer, 0);
+    EXPECT_EQ(phantom.afterimages, 0);
+}
+
+TEST_F(Bosses, TheFinalBossDashesFromBehindThePlayerOnceACycle) {
+    EnemySlotRecord& reaper = Enter(41);
+    Step(119);
+    EXPECT_EQ(reaper.attackTimer, 0);
+    EXPECT_EQ(reaper.alpha, 0) << "faded out at the end of its cycle";
+    EXPECT_TRUE(Sounds().empty());
+    Step();
+    EXPECT_EQ(reaper.attackTimer, 1);
+    EXPECT_EQ(reaper.dir, 1) << "facing the way the player faces";
+    EXPECT_EQ(reaper.x, 180 + 40 - 400) << "behind the player";
+    EXPECT_EQ(Sounds(), std::vector<std::string>{"wav_atc1.wav"});
+    Step(3);
+    EXPECT_EQ(reaper.afterimages, 0);
+    Step();
+    EXPECT_EQ(reaper.afterimages, 1);
+    Step(21);
+    EXPECT_EQ(reaper.attackTimer, 0);
+    EXPECT_EQ(reaper.x, -80) << "a dash of 100 pixels";
+    EXPECT_EQ(reaper.afterimages, 0);
+}
+
+TEST_F(Bosses, TheFinalBossSpecialFiresTwoAimedShotsAndReturns) {
+    EnemySlotRecord& reaper = Enter(41);
+    reaper.anim = 50;
+    reaper.attackGauge = 99.95;
+    PlayerState.posX = 300; // exactly where the boss reappears
+    PlayerState.posY = -10;
+    Step();
+    EXPECT_EQ(reaper.specialTimer, 1);
+    EXPECT_EQ(reaper.x, 300);
+    EXPECT_EQ(reaper.y, -10);
+    EXPECT_EQ(reaper.alpha, 0);
+    Step(10);
+    EXPECT_EQ(reaper.alpha, 180);
+    Step(18);
+    EXPECT_EQ(ActiveShots(), 0);
+    Step();
+    ASSERT_EQ(ActiveShots(), 1) << "the first shot at special frame 30";
+    const ShotRecord& first = EnemyShot[0];
+    EXPECT_EQ(first.shotKind, 2);
+    EXPECT_EQ(first.width, 120);
+    EXPECT_EQ(first.x, 290);
+    EXPECT_EQ(first.y, 60 + 4) << "straight down at 4 pixels a frame";
+    EXPECT_EQ(first.vx, 0);
+    Step(89);
+    EXPECT_EQ(ActiveShots(), 1);
+    EXPECT_EQ(first.y, 64 + 4 * 89);
+    Step();
+    EXPECT_EQ(ActiveShots(), 2) << "the second at special frame 120";
+    Step(79);
+    EXPECT_EQ(reaper.specialTimer, 199);
+    Step();
+    EXPECT_EQ(reaper.specialTimer, 0);
+    EXPECT_EQ(reaper.x, 600);
+    EXPECT_EQ(reaper.y, 180);
+    EXPECT_EQ(reaper.anim, 0);
+    std::vector<std::string> sounds = Sounds();
+    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), "wav_death.wav"), 2);
+    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), "wav_atc1.wav"), 0)
+        << "no attack during the special";
+    EXPECT_EQ(reaper.attackGauge, 0);
+
+    // Aimed at the player from the boss's corner.
+    EnemyShot[0] = EnemyShot[1] = {};
+    reaper.specialRequest = 1;
+    reaper.anim = 50;
+    PlayerState.posX = 300 + 300;
+    PlayerState.posY = -10 + 400;
+    Step(30);
+    EXPECT_DOUBLE_EQ(EnemyShot[0].vx, 1.2);
+    EXPECT_DOUBLE_EQ(EnemyShot[0].vy, 1.6);
+    EXPECT_DOUBLE_EQ(EnemyShot[0].distance, 500);
+}
+
+TEST_F(Bosses, TheExArenaHoldsTheSecondPairUntilTheFirstHasFallen) {
+    Enter(51);
+    Step(100);
+    for (int slot = 2; slot <= 3; ++slot) {
+        EXPECT_EQ(EnemySlot[slot].x, 1000) << slot;
+        EXPECT_EQ(EnemySlot[slot].anim, 0);
+        EXPECT_EQ(EnemySlot[slot].attackGauge, 0);
+    }
+    EXPECT_NE(EnemySlot[0].x, 780) << "the dog runs meanwhile";
+    Kill(EnemySlot[0]);
+    Step(70);
+    EXPECT_EQ(EnemySlot[0].active, 0);
+    EXPECT_EQ(EnemySlot[2].x, 1000) << "still held while the diver lives";
+    Kill(EnemySlot[1]);
+    Step(61);
+    EXPECT_EQ(EnemySlot[1].active, 0);
+    Step(10);
+    EXPECT_LT(EnemySlot[2].x, 1000) << "the phantom comes";
+    EXPECT_EQ(EnemySlot[3].anim, 11);
+    EXPECT_EQ(StagePhase, 0);
+    Kill(EnemySlot[2]);
+    Kill(EnemySlot[3]);
+    Step(60);
+    EXPECT_EQ(StagePhase, 0);
+    Step();
+    EXPECT_EQ(StagePhase, 1) << "all four fallen: the finale";
+    EXPECT_EQ(Fog.shown1, 0);
+    EXPECT_EQ(Fog.shown2, 0);
+}
+
+TEST_F(Bosses, TheFirstThreeArenasEndAtTheRightEdgeTheFourthInTheFinale) {
+    EnemySlotRecord& dog = Enter(11);
+    Kill(dog);
+    Step(61);
+    EXPECT_EQ(dog.active, 0);
+    EXPECT_EQ(GameMode, ModeStage) << "the player is still on the left";
+    PlayerState.screenX = 610 - 140 - 1; // the ghost's body ends 140 pixels in
+    Step();
+    EXPECT_EQ(GameMode, ModeStage);
+    PlayerState.screenX = 610 - 140;
+    Step();
+    EXPECT_EQ(GameMode, ModeStageResult);
+
+    GameMode = ModeStage;
+    EnemySlotRecord& diver = Enter(21);
+    Kill(diver);
+    Step(60);
+    EXPECT_EQ(GameMode, ModeStage);
+    Step();
+    EXPECT_EQ(GameMode, ModeStageResult) << "standing at the edge when the fade ends";
+
+    GameMode = ModeStage;
+    EnemySlotRecord& reaper = Enter(41);
+    EXPECT_EQ(Fog.alpha1, 100);
+    Kill(reaper);
+    Step(10);
+    EXPECT_EQ(Fog.alpha1, 80);
+    EXPECT_EQ(Fog.alpha2, 120);
+    Step(50);
+    EXPECT_EQ(StagePhase, 0);
+    Step();
+    EXPECT_EQ(StagePhase, 1);
+    EXPECT_EQ(Fog.shown1, 0);
+    EXPECT_EQ(GameMode, ModeStage) << "no result screen after the last stage";
+}
+
+} // namespace

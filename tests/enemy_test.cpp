@@ -1,0 +1,535 @@
+// The enemy table: placement from the map, the stage-start reset, the kind parameters, the small
+// enemies' behaviour, the enemies' shots, the chasers' crowding and the drawing.
+#include "engine/headless.h"
+#include "main/assets.h"
+#include "render/stage_draw.h"
+#include "stage_fixture.h"
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+class Enemies : public StageFrame {
+  protected:
+    void SetUp() override {
+        StageFrame::SetUp();
+        test::WriteCatalogueSounds(dir_.path());
+        LoadAllSounds();
+        for (ShotRecord& shot : EnemyShot) {
+            shot = {};
+        }
+        for (HeartSlotRecord& heart : HeartSlot) {
+            heart = {};
+        }
+        for (auto& images : EnemyAfterimage) {
+            for (AfterimageRecord& image : images) {
+                image = {};
+            }
+        }
+        Sounds();
+    }
+    // A fresh enemy of this kind in a slot, with its kind's sizes and boxes.
+    EnemySlotRecord& Put(int slot, int kind, double x, double y, int dir = -1) {
+        EnemySlotRecord& e = EnemySlot[slot];
+        e = {};
+        e.active = 1;
+        e.kind = kind;
+        e.x = x;
+        e.y = y;
+        e.dir = dir;
+        e.alpha = 180;
+        RefreshEnemyKindParams();
+        return e;
+    }
+    // One enemy frame as the stage runs it: the update, then the boxes for the new facing.
+    void Step(int frames = 1) {
+        for (int i = 0; i < frames; ++i) {
+            UpdateEnemies();
+            RefreshEnemyKindParams();
+        }
+    }
+    std::vector<std::string> Sounds() {
+        const char* names[64];
+        const int count = TakeStartedSounds(names, 64);
+        return std::vector<std::string>(names, names + count);
+    }
+    int ActiveShots() {
+        return static_cast<int>(std::count_if(std::begin(EnemyShot), std::end(EnemyShot),
+                                              [](const ShotRecord& s) { return s.active == 1; }));
+    }
+};
+
+// ---- Placement -----------------------------------------------------------------------------
+
+TEST_F(Enemies, TheMapPlacesEachObjectInScanOrderAndLeavesLaterSlotsAlone) {
+    SetCell(2, 12, -7); // spider, first in scan order
+    SetCell(3, 5, -1);
+    SetCell(3, 14, -8);
+    SetCell(4, 6, -3);
+    SetCell(5, 6, -4);
+    SetCell(6, 3, -2);
+    SetCell(6, 10, -6);
+    SetCell(6, 11, -5); // a turn marker is no object
+    EnemySlot[1].hp = 77;
+    EnemySlot[3] = {};
+    EnemySlot[3].active = 1;
+    EnemySlot[3].kind = Rat;
+    PlaceStageObjects();
+
+    const EnemySlotRecord& spider = EnemySlot[0];
+    EXPECT_EQ(spider.kind, Spider);
+    EXPECT_EQ(spider.x, 720);
+    EXPECT_EQ(spider.y, 120);
+    EXPECT_EQ(spider.vy, -1.0);
+    EXPECT_EQ(spider.airborne, 1);
+    EXPECT_GE(spider.cooldown, 0);
+    EXPECT_LT(spider.cooldown, 80);
+    EXPECT_EQ(EnemySlot[1].kind, Chaser);
+    EXPECT_EQ(EnemySlot[1].hp, 77) << "hit points are only a boss's";
+    EXPECT_EQ(EnemySlot[2].kind, Rat);
+    EXPECT_EQ(EnemySlot[2].x, 600);
+    EXPECT_LT(EnemySlot[2].anim, 20);
+    for (int slot = 0; slot < 3; ++slot) {
+        EXPECT_EQ(EnemySlot[slot].active, 1);
+        EXPECT_EQ(EnemySlot[slot].dir, -1);
+        EXPECT_EQ(EnemySlot[slot].alpha, 180);
+        EXPECT_EQ(EnemySlot[slot].dying, 0);
+    }
+    EXPECT_EQ(EnemySlot[3].active, 1) << "slots beyond the map's count keep their contents";
+
+    EXPECT_EQ(HeartSlot[0].kind, 1);
+    EXPECT_EQ(HeartSlot[0].x, 300);
+    EXPECT_EQ(HeartSlot[0].y, 180);
+    EXPECT_EQ(HeartSlot[1].kind, 2);
+    EXPECT_EQ(HeartSlot[2].active, 0);
+    EXPECT_EQ(TrapSlot[0].kind, 1);
+    EXPECT_EQ(TrapSlot[1].kind, 2);
+    EXPECT_EQ(TrapSlot[1].speed, 2.0);
+    EXPECT_EQ(TrapSlot[1].dir, -1);
+    EXPECT_EQ(TrapSlot[2].active, 0);
+}
+
+TEST_F(Enemies, AMapFullOfObjectsFillsEveryTableWithoutWritingPastItsEnd) {
+    for (int column = 0; column < MapColumns; ++column) {
+        SetCell(0, column, -1);
+        SetCell(1, column, -4);
+        SetCell(2, column, -6);
+    }
+    PlaceStageObjects();
+    EXPECT_EQ(HeartSlot[HeartSlotCount - 1].x, 60 * (HeartSlotCount - 1));
+    EXPECT_EQ(TrapSlot[TrapSlotCount - 1].x, 60 * (TrapSlotCount - 1));
+    EXPECT_EQ(EnemySlot[EnemySlotCount - 1].x, 60 * (EnemySlotCount - 1));
+    EXPECT_EQ(EnemySlot[EnemySlotCount - 1].kind, Rat);
+}
+
+TEST_F(Enemies, AStageStartResetsThePlayerTheItemTheClockAndTheCamera) {
+    PlayerState.posX = 5000;
+    PlayerState.kind = Ball;
+    PlayerState.PlayerLife = 20;
+    PlayerState.ItemLife = 150;
+    PlayerState.GreenGauge = 100;
+    PlayerState.dead = 1;
+    PlayerState.hurt = 1;
+    FreeItem.kind = Gun;
+    FreeItem.y = 960;
+    ScrollX = 4000;
+    TimeLeft = 3;
+    FrameTick = 40;
+    ArenaTransition = 1;
+    TransitionX = -100;
+    StageHearts = 4;
+    Sparkle[5].active = 1;
+    SparkleRing = 7;
+    EnemyShot[2].active = PlayerShot[9].active = 1;
+    StageBanner = {};
+    StageId = 5;
+    Fog = {};
+    PlaceStageObjects();
+
+    EXPECT_EQ(PlayerState.posX, 180);
+    EXPECT_EQ(PlayerState.posY, 180);
+    EXPECT_EQ(PlayerState.kind, Ghost);
+    EXPECT_EQ(PlayerState.PlayerLife, 200);
+    EXPECT_EQ(PlayerState.ItemLife, 0);
+    EXPECT_EQ(PlayerState.GreenGauge, 0);
+    EXPECT_EQ(PlayerState.dead, 0);
+    EXPECT_EQ(PlayerState.hurt, 0);
+    EXPECT_EQ(FreeItem.kind, Bear);
+    EXPECT_EQ(FreeItem.x, 260);
+    EXPECT_EQ(FreeItem.y, -120);
+    EXPECT_EQ(FreeItem.inStage, 1);
+    EXPECT_EQ(FreeItem.box.right, 80);
+    EXPECT_EQ(ScrollX, 0);
+    EXPECT_EQ(TimeLeft, 180);
+    EXPECT_EQ(FrameTick, 0);
+    EXPECT_EQ(ArenaTransition, 0);
+    EXPECT_EQ(TransitionX, 640);
+    EXPECT_EQ(StageHearts, 0);
+    EXPECT_EQ(Sparkle[5].active, 0);
+    EXPECT_EQ(SparkleRing, 0);
+    EXPECT_EQ(EnemyShot[2].active, 0);
+    EXPECT_EQ(PlayerShot[9].active, 0);
+    EXPECT_EQ(StageBanner.active, 1);
+    EXPECT_EQ(StageBanner.x, 200);
+    EXPECT_EQ(StageBanner.alpha, 255);
+    EXPECT_EQ(Fog.shown1, 1) << "the EX field is foggy";
+    EXPECT_EQ(Fog.alpha1, 100);
+
+    // A continue inside the arena keeps the stage's hearts; a story start arms no banner.
+    StageHearts = 4;
+    ScrollLocked = 1;
+    StagePhase = 1;
+    StageBanner = {};
+    PlaceStageObjects();
+    EXPECT_EQ(StageHearts, 4);
+    EXPECT_EQ(StageBanner.active, 0);
+}
+
+class Arena : public Enemies {
+  protected:
+    void SetUp() override {
+        Enemies::SetUp();
+        SetCell(2, 13, -99);
+        SetCell(2, 14, -99);
+        SetCell(3, 13, -99);
+        SetCell(3, 14, -99);
+        ScrollLocked = 1;
+    }
+};
+
+TEST_F(Arena, EachArenaPlacesItsBossAtTheLastMarkerAndTheExArenaAllFour) {
+    const int arenas[4] = {11, 21, 31, 41};
+    const int hp[4] = {100, 150, 200, 260};
+    for (int i = 0; i < 4; ++i) {
+        StageId = arenas[i];
+        EnemySlot[0] = {};
+        EnemySlot[0].hitTimer = 45; // a continue in the middle of a stun
+        EnemySlot[1] = {};
+        PlaceBosses();
+        const EnemySlotRecord& boss = EnemySlot[0];
+        EXPECT_EQ(boss.kind, BossDog + i);
+        EXPECT_EQ(boss.hp, hp[i]);
+        EXPECT_EQ(boss.x, 840);
+        EXPECT_EQ(boss.y, 180);
+        EXPECT_EQ(boss.dir, -1);
+        EXPECT_EQ(boss.hitTimer, 0) << "a new boss's stun lasts its full length";
+        EXPECT_EQ(boss.airborne, i == 0 ? 1 : 0) << "only the dog drops to the floor";
+        EXPECT_EQ(EnemySlot[1].active, 0) << "one boss, not four";
+    }
+    EXPECT_EQ(Fog.shown1, 1);
+    EXPECT_EQ(Fog.shown2, 1);
+    EXPECT_EQ(Fog.alpha2, 150);
+
+    StageId = 51;
+    PlaceBosses();
+    const double x[4] = {780, 840, 780, 840};
+    const double y[4] = {120, 120, 180, 180};
+    for (int slot = 0; slot < 4; ++slot) {
+        EXPECT_EQ(EnemySlot[slot].kind, BossDog + slot);
+        EXPECT_EQ(EnemySlot[slot].hp, hp[slot]);
+        EXPECT_EQ(EnemySlot[slot].x, x[slot]);
+        EXPECT_EQ(EnemySlot[slot].y, y[slot]);
+    }
+}
+
+TEST_F(Enemies, KindParametersFollowTheFacingAndLeaveOtherKindsAlone) {
+    EnemySlotRecord& rat = Put(0, Rat, 0, 0, -1);
+    EXPECT_EQ(rat.bodyLeft, 5);
+    EXPECT_EQ(rat.bodyRight, 90);
+    rat.dir = 1;
+    RefreshEnemyKindParams();
+    EXPECT_EQ(rat.bodyLeft, 30);
+    EXPECT_EQ(rat.bodyRight, 115);
+    EXPECT_EQ(rat.speed, 4.0);
+
+    EnemySlotRecord& reaper = Put(1, BossFinal, 0, 0, -1);
+    EXPECT_EQ(reaper.bodyLeft, 250);
+    EXPECT_EQ(reaper.atkLeft, 20);
+    EXPECT_EQ(reaper.atkRight, 220);
+    EXPECT_EQ(reaper.atkBottom, 350);
+    EXPECT_EQ(reaper.attackDamage, 70);
+
+    EnemySlotRecord& none = EnemySlot[2];
+    none = {};
+    none.width = 7;
+    RefreshEnemyKindParams();
+    EXPECT_EQ(none.width, 7) << "a free slot of kind 0 is not written";
+}
+
+// ---- The small enemies -------------------------------------------------------------------------
+
+TEST_F(Enemies, ARatTurnsAtALedgeAWallAndTheStageEnds) {
+    for (int column = 10; column < 20; ++column) {
+        SetCell(7, column, 0); // a hole from x 600
+    }
+    EnemySlotRecord& rat = Put(0, Rat, 483, 360, 1);
+    Step();
+    EXPECT_EQ(rat.dir, -1) << "no floor under the front edge";
+    EXPECT_EQ(rat.x, 487) << "the turning step still takes its pixel over the edge";
+    Step();
+    EXPECT_EQ(rat.x, 483);
+
+    SetCell(6, 5, 4); // a block at x 300..359
+    EnemySlotRecord& walled = Put(1, Rat, 300 - 115 - 2, 360, 1);
+    Step();
+    EXPECT_EQ(walled.dir, -1);
+    EXPECT_EQ(walled.x, 184) << "two pixels on, turned by the wall, one back";
+
+    EnemySlotRecord& left = Put(2, Rat, 0, 360, -1);
+    Step();
+    EXPECT_EQ(left.dir, 1) << "turned at the stage's left edge";
+    EXPECT_EQ(left.x, 3);
+
+    EnemySlotRecord& right = Put(3, Rat, 12480 - 120, 360, 1);
+    Step();
+    EXPECT_EQ(right.dir, -1) << "turned at the stage's right end with no wall ahead";
+    EXPECT_EQ(right.x, 12480 - 123);
+}
+
+TEST_F(Enemies, ASpiderSettlesOnTheFloorAndFiresEvery92FramesWhileThePlayerIsNear) {
+    SetCell(2, 10, -7);
+    PlaceStageObjects();
+    EnemySlotRecord& spider = EnemySlot[0];
+    Step(60);
+    EXPECT_EQ(spider.airborne, 0);
+    EXPECT_EQ(spider.y, 420 - 50) << "its feet on the floor";
+    EXPECT_EQ(spider.dir, -1) << "facing the player on its left";
+
+    for (ShotRecord& shot : EnemyShot) {
+        shot = {};
+    }
+    spider.cooldown = 0;
+    Sounds();
+    std::vector<int> fired;
+    for (int frame = 1; frame <= 300; ++frame) {
+        Step();
+        for (const std::string& sound : Sounds()) {
+            if (sound == "wav_spider.wav") {
+                fired.push_back(frame);
+            }
+        }
+        if (frame == 91) {
+            ASSERT_EQ(ActiveShots(), 1);
+            EXPECT_EQ(EnemyShot[0].dir, -1);
+            EXPECT_EQ(EnemyShot[0].x, 600 - 4) << "fired from its left edge, 4 px flown";
+            EXPECT_EQ(EnemyShot[0].y, 370 + 17 + 5);
+        }
+    }
+    EXPECT_EQ(fired, (std::vector<int>{91, 183, 275}));
+
+    // Out of range: the player more than 640 pixels away on the side it faces.
+    PlayerState.posX = 1400;
+    spider.cooldown = 0;
+    for (ShotRecord& shot : EnemyShot) {
+        shot = {};
+    }
+    Step(200);
+    EXPECT_EQ(ActiveShots(), 0);
+    EXPECT_EQ(spider.dir, 1);
+
+    // With every shot record in use the spider still goes through its attack.
+    PlayerState.posX = 700;
+    for (ShotRecord& shot : EnemyShot) {
+        shot.active = 1;
+        shot.shotKind = 2; // aimed shots far away, leaving slowly
+        shot.y = -5000;
+        shot.vy = -2;
+        shot.speed = 2;
+    }
+    spider.cooldown = 90;
+    Sounds();
+    Step();
+    EXPECT_EQ(Sounds(), std::vector<std::string>{"wav_spider.wav"});
+    Step();
+    EXPECT_EQ(spider.cooldown, 0);
+}
+
+TEST_F(Enemies, AChaserClosesInDiagonallyOnlyWithinRange) {
+    PlayerState.posX = 1000; // centre 1090
+    EnemySlotRecord& edge = Put(0, Chaser, 1090 - 320, 300, 1);
+    edge.crowded = 1; // horizontal movement only
+    Step();
+    EXPECT_EQ(edge.x, 770) << "at exactly 320 from the centre it waits";
+    edge.x = 771;
+    Step();
+    EXPECT_EQ(edge.x, 774);
+
+    PlayerState.posX = 700;
+    PlayerState.posY = 0;
+    EnemySlotRecord& chaser = Put(1, Chaser, 900, 300, -1);
+    Step();
+    EXPECT_EQ(chaser.x, 897);
+    EXPECT_EQ(chaser.y, 297) << "up and left together";
+
+    EnemySlotRecord& far = Put(2, Chaser, 1200, 300, -1);
+    Step(10);
+    EXPECT_EQ(far.x, 1200);
+    EXPECT_EQ(far.y, 300);
+}
+
+TEST_F(Enemies, AHitRatRisesPushedAwayFadesAndIsFreed) {
+    EnemySlotRecord& rat = Put(0, Rat, 600, 360, -1);
+    rat.hit = 1;
+    rat.vy = -5;
+    rat.airborne = 1;
+    rat.knockDir = -1; // struck by a player facing right
+    Step(10);
+    EXPECT_EQ(rat.x, 640) << "4 pixels in each of the 10 rising frames";
+    EXPECT_EQ(rat.y, 360 - 27.5);
+    EXPECT_EQ(rat.dying, 1);
+    Step();
+    EXPECT_EQ(rat.x, 640) << "no push once it stops rising";
+    Step(49);
+    EXPECT_EQ(rat.active, 1);
+    EXPECT_EQ(rat.alpha, 0);
+    Step();
+    EXPECT_EQ(rat.active, 0) << "freed 61 frames after the hit";
+    EXPECT_EQ(rat.hit, 0);
+    EXPECT_EQ(rat.dying, 1);
+}
+
+TEST_F(Enemies, AnEnemyLostInAHoleFallsOnCheaply) {
+    SetCell(7, 10, 0);
+    SetCell(7, 11, 0);
+    EnemySlotRecord& rat = Put(0, Rat, 600, 300, -1);
+    rat.airborne = 1;
+    rat.vy = 1;
+    rat.active = 0; // a freed enemy keeps falling
+    Step(20000);
+    EXPECT_EQ(rat.airborne, 1);
+    EXPECT_GT(rat.vy, 9999);
+    // From y 300 the half-pixel steps of 20000 frames add up to 0.5 x (2 + 4 + ... ) exactly.
+    double y = 300, vy = 1;
+    for (int frame = 0; frame < 20000; ++frame) {
+        y += 0.5 * std::ceil(vy / 0.5);
+        vy += 0.5;
+    }
+    EXPECT_EQ(rat.y, y);
+}
+
+// ---- Shots and crowding ----------------------------------------------------------------------
+
+TEST_F(Enemies, StraightShotsEndOnWallsOrAfterTheirRangeAimedShotsOnlyBelowTheScreen) {
+    SetCell(6, 9, 4); // a block at x 540..599
+    ShotRecord& walled = EnemyShot[0];
+    walled = {1, 520, 380, 0, 0, 4.0, 0, 0, 1, 15, 15, 0, 1};
+    Step();
+    EXPECT_EQ(walled.x, 524);
+    Step();
+    EXPECT_EQ(walled.active, 0) << "its front reached the block";
+    EXPECT_EQ(walled.x, 525);
+
+    ShotRecord& open = EnemyShot[1];
+    open = {1, 2000, 380, 0, 0, 4.0, 0, 0, -1, 15, 15, 0, 1};
+    Step(250);
+    EXPECT_EQ(open.active, 1);
+    Step();
+    EXPECT_EQ(open.active, 0) << "about 1000 pixels of range";
+    EXPECT_EQ(open.x, 2000 - 1001);
+
+    ShotRecord& down = EnemyShot[2];
+    down = {1, 500, 595, 0, 0, 2.0, 0, 2, 0, 120, 120, 0, 2};
+    Step();
+    EXPECT_EQ(down.active, 1);
+    Step();
+    EXPECT_EQ(down.active, 0);
+
+    ShotRecord& through = EnemyShot[3];
+    through = {1, 400, 330, 0, 0, 2.0, 2, -0.01, 0, 120, 120, 0, 2};
+    ScrollX = 100;
+    Step(1000);
+    EXPECT_EQ(through.active, 1) << "walls stop nothing, and rising it never ends";
+    EXPECT_DOUBLE_EQ(through.x, 4400);
+    EXPECT_DOUBLE_EQ(through.screenX, 4300);
+}
+
+TEST_F(Enemies, ChasersAreCrowdedByLowerSlotsAndPushedBackForEachOverlap) {
+    Put(0, Rat, 500, 300, -1);                            // body 505..590, 305..360
+    EnemySlotRecord& first = Put(1, Chaser, 520, 300, 1); // overlaps the rat
+    EnemySlotRecord& second = Put(2, Chaser, 575, 340, -1);
+    EnemySlotRecord& alone = Put(3, Chaser, 900, 300, 1);
+    alone.crowded = 1;
+    UpdateChaserCrowding();
+    EXPECT_EQ(first.crowded, 1);
+    EXPECT_EQ(first.x, 517) << "pushed back against its way";
+    EXPECT_EQ(second.x, 578) << "pushed by the rat";
+    EXPECT_EQ(second.crowded, 0) << "what counts is the slot just below";
+    EXPECT_EQ(alone.crowded, 0);
+    EXPECT_EQ(alone.x, 900);
+}
+
+// ---- Drawing -------------------------------------------------------------------------------
+
+class EnemyDrawing : public Enemies {
+  protected:
+    uint32_t Pixel(int x, int y) {
+        return GetBackBuffer()[y * 640 + x] & 0xFFFFFF;
+    }
+    // The colour of a cell's pixel in the sheets below.
+    static uint32_t CellColour(int column, int row, int half) {
+        return static_cast<uint32_t>(column * 25) << 16 | static_cast<uint32_t>(row * 60) << 8 |
+               static_cast<uint32_t>(half * 100);
+    }
+    // A sheet whose pixels name their cell and the half of the cell they lie in (1 left, 2 right).
+    int Sheet(int width, int height, int cellWidth, int cellHeight) {
+        std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const int half = x % cellWidth < cellWidth / 2 ? 1 : 2;
+                pixels[static_cast<size_t>(y) * width + x] =
+                    0xFF000000u | CellColour(x / cellWidth, y / cellHeight, half);
+            }
+        }
+        const std::string name = "sheet" + std::to_string(sheets_++) + ".png";
+        EXPECT_TRUE(test::WritePng(dir_.file(name), width, height, pixels));
+        return LoadImageFile(name.c_str(), 0);
+    }
+    int sheets_ = 0;
+};
+
+TEST_F(EnemyDrawing, CellsFacingAndFadingFollowTheEnemysState) {
+    PngEnemy1 = Sheet(480, 120, 120, 60);
+    EnemySlotRecord& rat = Put(0, Rat, 100, 100, -1);
+    rat.screenX = 100.9;
+    rat.anim = 7;
+    ClearScreen();
+    DrawEnemies();
+    EXPECT_EQ(Pixel(110, 110), CellColour(1, 0, 1)) << "column anim / 5, facing left as drawn";
+    rat.dir = 1;
+    ClearScreen();
+    DrawEnemies();
+    EXPECT_EQ(Pixel(110, 110), CellColour(1, 0, 2)) << "mirrored when facing right";
+    rat.dying = 1;
+    rat.deathTimer = 40;
+    ClearScreen();
+    DrawEnemies();
+    EXPECT_EQ(Pixel(110, 110), CellColour(3, 1, 2)) << "the second dying cell";
+    rat.hit = 1;
+    rat.alpha = 90;
+    ClearScreen();
+    DrawEnemies();
+    EXPECT_NEAR(static_cast<int>(Pixel(110, 110) >> 16), 75 * 90 / 255, 2) << "see-through";
+    rat.active = 0;
+    ClearScreen();
+    DrawEnemies();
+    EXPECT_EQ(Pixel(110, 110), 0u) << "a freed slot is not drawn";
+}
+
+TEST_F(EnemyDrawing, ABossFlashesFromItsBrightCopyAndLeavesAfterimagesWithout) {
+    PngEnemyB1 = Sheet(2000, 400, 200, 200);
+    EnemySlotRecord& dog = Put(0, BossDog, 0, 0, -1);
+    dog.attackTimer = 3;
+    dog.flash = 2;
+    dog.afterimages = 1;
+    EnemyAfterimage[0][1] = {1, 300, 200, 300};
+    ClearScreen();
+    DrawEnemies();
+    EXPECT_EQ(Pixel(10, 10), CellColour(5, 1, 1)) << "attack cell 0 of row 1, from the flash copy";
+    const uint32_t image = Pixel(310, 210);
+    EXPECT_EQ(image >> 16, 0u) << "the afterimage shows the plain attack cell";
+    EXPECT_NEAR(static_cast<int>(image >> 8 & 0xFF), 60 * 180 / 255, 2) << "translucent";
+}
+
+} // namespace
