@@ -1,3 +1,3 @@
-add_executable(enemy_tests enemy_test.cpp enemy_hits_test.cpp enemy_boss_test.cpp)
+add_executable(enemy_tests enemy_test.cpp enemy_boss_test.cpp)
 target_link_libraries(enemy_tests PRIVATE game engine_headless test_support GTest::gtest_main)
 gtest_discover_tests(enemy_tests DISCOVERY_TIMEOUT 30)

@@ -23,6 +23,12 @@ class Enemies : public StageFrame {
         for (HeartSlotRecord& heart : HeartSlot) {
             heart = {};
         }
+        for (SparkleRecord& sparkle : Sparkle) {
+            sparkle = {};
+        }
+        SparkleRing = 0;
+        Score = 0;
+        StageHearts = 0;
         for (auto& images : EnemyAfterimage) {
             for (AfterimageRecord& image : images) {
                 image = {};
@@ -40,8 +46,24 @@ class Enemies : public StageFrame {
         e.y = y;
         e.dir = dir;
         e.alpha = 180;
+        e.hp = 100;
         RefreshEnemyKindParams();
         return e;
+    }
+    // The heroine possessing an item of this kind at (x, y), facing right, not attacking.
+    void Become(int kind, double x, double y) {
+        PlayerState.kind = kind;
+        PlayerState.posX = x;
+        PlayerState.posY = y;
+        PlayerState.facing = 1;
+        PlayerState.ItemLife = 100;
+        PlayerState.GreenGauge = 0;
+        PlayerState.attackTimer = PlayerState.specialTimer = 0;
+        PlayerState.hurt = PlayerState.airborne = 0;
+        ApplyItemGeometry();
+    }
+    void Heart(int slot, int kind, double x, double y) {
+        HeartSlot[slot] = {1, x, y, kind, 0, 0};
     }
     // One enemy frame as the stage runs it: the update, then the boxes for the new facing.
     void Step(int frames = 1) {
@@ -64,54 +86,34 @@ class Enemies : public StageFrame {
 // ---- Placement -----------------------------------------------------------------------------
 
 TEST_F(Enemies, TheMapPlacesEachObjectInScanOrderAndLeavesLaterSlotsAlone) {
-    SetCell(2, 12, -7); // spider, first in scan order
-    SetCell(3, 5, -1);
+    SetCell(2, 12, -7); // first in scan order
     SetCell(3, 14, -8);
-    SetCell(4, 6, -3);
-    SetCell(5, 6, -4);
-    SetCell(6, 3, -2);
     SetCell(6, 10, -6);
+    SetCell(3, 5, -1);
+    SetCell(6, 3, -2);
+    SetCell(5, 6, -4);
     SetCell(6, 11, -5); // a turn marker is no object
     EnemySlot[1].hp = 77;
     EnemySlot[3] = {};
     EnemySlot[3].active = 1;
-    EnemySlot[3].kind = Rat;
     PlaceStageObjects();
-
-    const EnemySlotRecord& spider = EnemySlot[0];
-    EXPECT_EQ(spider.kind, Spider);
-    EXPECT_EQ(spider.x, 720);
-    EXPECT_EQ(spider.y, 120);
-    EXPECT_EQ(spider.vy, -1.0);
-    EXPECT_EQ(spider.airborne, 1);
-    EXPECT_GE(spider.cooldown, 0);
-    EXPECT_LT(spider.cooldown, 80);
-    EXPECT_EQ(EnemySlot[1].kind, Chaser);
-    EXPECT_EQ(EnemySlot[1].hp, 77) << "hit points are only a boss's";
-    EXPECT_EQ(EnemySlot[2].kind, Rat);
-    EXPECT_EQ(EnemySlot[2].x, 600);
-    EXPECT_LT(EnemySlot[2].anim, 20);
+    const int kinds[3] = {Spider, Chaser, Rat};
     for (int slot = 0; slot < 3; ++slot) {
-        EXPECT_EQ(EnemySlot[slot].active, 1);
+        EXPECT_EQ(EnemySlot[slot].kind, kinds[slot]);
         EXPECT_EQ(EnemySlot[slot].dir, -1);
-        EXPECT_EQ(EnemySlot[slot].alpha, 180);
-        EXPECT_EQ(EnemySlot[slot].dying, 0);
     }
+    EXPECT_EQ(EnemySlot[0].x, 720);
+    EXPECT_EQ(EnemySlot[0].y, 120);
+    EXPECT_EQ(EnemySlot[0].airborne, 1) << "a spider settles from its cell";
+    EXPECT_EQ(EnemySlot[1].hp, 77) << "hit points are only a boss's";
     EXPECT_EQ(EnemySlot[3].active, 1) << "slots beyond the map's count keep their contents";
-
     EXPECT_EQ(HeartSlot[0].kind, 1);
-    EXPECT_EQ(HeartSlot[0].x, 300);
-    EXPECT_EQ(HeartSlot[0].y, 180);
     EXPECT_EQ(HeartSlot[1].kind, 2);
-    EXPECT_EQ(HeartSlot[2].active, 0);
-    EXPECT_EQ(TrapSlot[0].kind, 1);
-    EXPECT_EQ(TrapSlot[1].kind, 2);
-    EXPECT_EQ(TrapSlot[1].speed, 2.0);
-    EXPECT_EQ(TrapSlot[1].dir, -1);
-    EXPECT_EQ(TrapSlot[2].active, 0);
-}
+    EXPECT_EQ(HeartSlot[1].x, 180);
+    EXPECT_EQ(TrapSlot[0].kind, 2);
+    EXPECT_EQ(TrapSlot[1].active, 0);
 
-TEST_F(Enemies, AMapFullOfObjectsFillsEveryTableWithoutWritingPastItsEnd) {
+    // A map with more objects than the tables hold fills each table and stops at its end.
     for (int column = 0; column < MapColumns; ++column) {
         SetCell(0, column, -1);
         SetCell(1, column, -4);
@@ -121,70 +123,42 @@ TEST_F(Enemies, AMapFullOfObjectsFillsEveryTableWithoutWritingPastItsEnd) {
     EXPECT_EQ(HeartSlot[HeartSlotCount - 1].x, 60 * (HeartSlotCount - 1));
     EXPECT_EQ(TrapSlot[TrapSlotCount - 1].x, 60 * (TrapSlotCount - 1));
     EXPECT_EQ(EnemySlot[EnemySlotCount - 1].x, 60 * (EnemySlotCount - 1));
-    EXPECT_EQ(EnemySlot[EnemySlotCount - 1].kind, Rat);
 }
 
-TEST_F(Enemies, AStageStartResetsThePlayerTheItemTheClockAndTheCamera) {
-    PlayerState.posX = 5000;
-    PlayerState.kind = Ball;
-    PlayerState.PlayerLife = 20;
-    PlayerState.ItemLife = 150;
-    PlayerState.GreenGauge = 100;
+TEST_F(Enemies, AStageStartResetsThePlayerTheClockAndTheCameraAndAContinueKeepsArenaHearts) {
+    Become(Ball, 5000, 100);
     PlayerState.dead = 1;
-    PlayerState.hurt = 1;
-    FreeItem.kind = Gun;
     FreeItem.y = 960;
     ScrollX = 4000;
     TimeLeft = 3;
-    FrameTick = 40;
-    ArenaTransition = 1;
-    TransitionX = -100;
     StageHearts = 4;
-    Sparkle[5].active = 1;
     SparkleRing = 7;
     EnemyShot[2].active = PlayerShot[9].active = 1;
     StageBanner = {};
     StageId = 5;
-    Fog = {};
     PlaceStageObjects();
-
     EXPECT_EQ(PlayerState.posX, 180);
-    EXPECT_EQ(PlayerState.posY, 180);
     EXPECT_EQ(PlayerState.kind, Ghost);
     EXPECT_EQ(PlayerState.PlayerLife, 200);
     EXPECT_EQ(PlayerState.ItemLife, 0);
-    EXPECT_EQ(PlayerState.GreenGauge, 0);
     EXPECT_EQ(PlayerState.dead, 0);
-    EXPECT_EQ(PlayerState.hurt, 0);
     EXPECT_EQ(FreeItem.kind, Bear);
-    EXPECT_EQ(FreeItem.x, 260);
     EXPECT_EQ(FreeItem.y, -120);
-    EXPECT_EQ(FreeItem.inStage, 1);
-    EXPECT_EQ(FreeItem.box.right, 80);
     EXPECT_EQ(ScrollX, 0);
     EXPECT_EQ(TimeLeft, 180);
-    EXPECT_EQ(FrameTick, 0);
-    EXPECT_EQ(ArenaTransition, 0);
-    EXPECT_EQ(TransitionX, 640);
     EXPECT_EQ(StageHearts, 0);
-    EXPECT_EQ(Sparkle[5].active, 0);
     EXPECT_EQ(SparkleRing, 0);
-    EXPECT_EQ(EnemyShot[2].active, 0);
-    EXPECT_EQ(PlayerShot[9].active, 0);
+    EXPECT_EQ(EnemyShot[2].active + PlayerShot[9].active, 0);
     EXPECT_EQ(StageBanner.active, 1);
-    EXPECT_EQ(StageBanner.x, 200);
-    EXPECT_EQ(StageBanner.alpha, 255);
     EXPECT_EQ(Fog.shown1, 1) << "the EX field is foggy";
-    EXPECT_EQ(Fog.alpha1, 100);
 
-    // A continue inside the arena keeps the stage's hearts; a story start arms no banner.
     StageHearts = 4;
     ScrollLocked = 1;
     StagePhase = 1;
     StageBanner = {};
     PlaceStageObjects();
-    EXPECT_EQ(StageHearts, 4);
-    EXPECT_EQ(StageBanner.active, 0);
+    EXPECT_EQ(StageHearts, 4) << "inside the arena";
+    EXPECT_EQ(StageBanner.active, 0) << "the story brings its own banner";
 }
 
 class Arena : public Enemies {
@@ -232,30 +206,6 @@ TEST_F(Arena, EachArenaPlacesItsBossAtTheLastMarkerAndTheExArenaAllFour) {
         EXPECT_EQ(EnemySlot[slot].x, x[slot]);
         EXPECT_EQ(EnemySlot[slot].y, y[slot]);
     }
-}
-
-TEST_F(Enemies, KindParametersFollowTheFacingAndLeaveOtherKindsAlone) {
-    EnemySlotRecord& rat = Put(0, Rat, 0, 0, -1);
-    EXPECT_EQ(rat.bodyLeft, 5);
-    EXPECT_EQ(rat.bodyRight, 90);
-    rat.dir = 1;
-    RefreshEnemyKindParams();
-    EXPECT_EQ(rat.bodyLeft, 30);
-    EXPECT_EQ(rat.bodyRight, 115);
-    EXPECT_EQ(rat.speed, 4.0);
-
-    EnemySlotRecord& reaper = Put(1, BossFinal, 0, 0, -1);
-    EXPECT_EQ(reaper.bodyLeft, 250);
-    EXPECT_EQ(reaper.atkLeft, 20);
-    EXPECT_EQ(reaper.atkRight, 220);
-    EXPECT_EQ(reaper.atkBottom, 350);
-    EXPECT_EQ(reaper.attackDamage, 70);
-
-    EnemySlotRecord& none = EnemySlot[2];
-    none = {};
-    none.width = 7;
-    RefreshEnemyKindParams();
-    EXPECT_EQ(none.width, 7) << "a free slot of kind 0 is not written";
 }
 
 // ---- The small enemies -------------------------------------------------------------------------
@@ -328,22 +278,6 @@ TEST_F(Enemies, ASpiderSettlesOnTheFloorAndFiresEvery92FramesWhileThePlayerIsNea
     Step(200);
     EXPECT_EQ(ActiveShots(), 0);
     EXPECT_EQ(spider.dir, 1);
-
-    // With every shot record in use the spider still goes through its attack.
-    PlayerState.posX = 700;
-    for (ShotRecord& shot : EnemyShot) {
-        shot.active = 1;
-        shot.shotKind = 2; // aimed shots far away, leaving slowly
-        shot.y = -5000;
-        shot.vy = -2;
-        shot.speed = 2;
-    }
-    spider.cooldown = 90;
-    Sounds();
-    Step();
-    EXPECT_EQ(Sounds(), std::vector<std::string>{"wav_spider.wav"});
-    Step();
-    EXPECT_EQ(spider.cooldown, 0);
 }
 
 TEST_F(Enemies, AChaserClosesInDiagonallyOnlyWithinRange) {
@@ -460,6 +394,192 @@ TEST_F(Enemies, ChasersAreCrowdedByLowerSlotsAndPushedBackForEachOverlap) {
     EXPECT_EQ(alone.x, 900);
 }
 
+// ---- Hearts --------------------------------------------------------------------------------
+
+TEST_F(Enemies, AHeartRestoresItsGaugeUpTo200AndCounts) {
+    // The ghost's body: x 220..320, y 185..350.
+    PlayerState.PlayerLife = 180;
+    Heart(0, 1, 260, 200);
+    Heart(1, 1, 320, 200); // touching the body's right edge only: not taken
+    CollectHearts();
+    EXPECT_EQ(PlayerState.PlayerLife, 200);
+    EXPECT_EQ(HeartSlot[0].active, 0);
+    EXPECT_EQ(HeartSlot[1].active, 1);
+    EXPECT_EQ(Score, 500);
+    EXPECT_EQ(StageHearts, 1);
+    EXPECT_EQ(Sounds(), std::vector<std::string>{"wav_get.wav"});
+    EXPECT_EQ(PlayerState.PossessFlash, 0) << "a ghost has no item to light up";
+
+    Heart(2, 2, 200, 300);
+    CollectHearts();
+    EXPECT_EQ(PlayerState.ItemLife, 50) << "a blue heart fills the item gauge even for a ghost";
+
+    Become(Bear, 600, 300);
+    PlayerState.hurt = 1;
+    PlayerState.ItemLife = 190;
+    Heart(3, 2, 600, 300);
+    CollectHearts();
+    EXPECT_EQ(PlayerState.ItemLife, 200);
+    EXPECT_EQ(PlayerState.PossessFlash, 1);
+    EXPECT_EQ(PlayerState.hurt, 0) << "a heart ends the hurt time";
+}
+
+TEST_F(Enemies, ThreeHeartsFillTheSparkleRingOnceRound) {
+    Heart(0, 1, 260, 200);
+    Heart(1, 2, 260, 200);
+    Heart(2, 1, 260, 200);
+    CollectHearts();
+    for (int i = 0; i < SparkleCount; ++i) {
+        EXPECT_EQ(Sparkle[i].active, 1) << i;
+        EXPECT_EQ(Sparkle[i].frameX, i >= 10 && i < 20 ? 20 : 0) << i;
+        EXPECT_EQ(Sparkle[i].visible, 0);
+        EXPECT_LT(Sparkle[i].counter, 60);
+    }
+    EXPECT_EQ(SparkleRing, 0);
+    EXPECT_EQ(StageHearts, 3);
+
+    // With every sparkle still rising the next heart starts none but is taken all the same.
+    Heart(3, 1, 260, 200);
+    CollectHearts();
+    EXPECT_EQ(HeartSlot[3].active, 0);
+    EXPECT_EQ(SparkleRing, 0);
+}
+
+// ---- Traps ---------------------------------------------------------------------------------
+
+TEST_F(Enemies, MovingTrapsTurnAtWallsFixedTrapsMarkersAndTheLeftEdge) {
+    SetCell(6, 3, 4); // a wall at x 180..239
+    TrapSlot[0] = {1, 242, 360, 2.0, -1, 2};
+    UpdateTraps();
+    UpdateTraps();
+    EXPECT_EQ(TrapSlot[0].x, 238) << "its edge two pixels into the wall";
+    EXPECT_EQ(TrapSlot[0].dir, 1);
+    UpdateTraps();
+    EXPECT_EQ(TrapSlot[0].x, 240);
+
+    SetCell(6, 10, -3); // a fixed trap at x 600..659
+    TrapSlot[1] = {1, 539, 360, 2.0, 1, 2};
+    UpdateTraps();
+    EXPECT_EQ(TrapSlot[1].x, 541);
+    UpdateTraps();
+    EXPECT_EQ(TrapSlot[1].dir, -1) << "turned by the fixed trap ahead";
+    EXPECT_EQ(TrapSlot[1].x, 540);
+
+    SetCell(6, 20, -5); // a marker at x 1200..1259
+    TrapSlot[2] = {1, 1139, 360, 2.0, 1, 2};
+    UpdateTraps();
+    EXPECT_EQ(TrapSlot[2].dir, -1) << "turned once its edge is on the marker";
+    EXPECT_EQ(TrapSlot[2].x, 1141);
+
+    TrapSlot[3] = {1, 1, 360, 2.0, -1, 2};
+    UpdateTraps();
+    EXPECT_EQ(TrapSlot[3].x, 0);
+    EXPECT_EQ(TrapSlot[3].dir, 1);
+
+    TrapSlot[4] = {1, 3000, 360, 2.0, -1, 1};
+    UpdateTraps();
+    EXPECT_EQ(TrapSlot[4].x, 3000) << "a fixed trap stays";
+}
+
+// ---- Hits ----------------------------------------------------------------------------------
+
+TEST_F(Enemies, ABallStrikingTwoEnemiesPaysForEachAndKnocksThemAway) {
+    Become(Ball, 600, 360); // attack box 596..664, 356..424
+    PlayerState.attackTimer = 3;
+    EnemySlotRecord& a = Put(0, Rat, 560, 360);
+    EnemySlotRecord& b = Put(1, Rat, 600, 360);
+    EnemySlotRecord& away = Put(2, Rat, 900, 360);
+    HitEnemies();
+    EXPECT_EQ(PlayerState.ItemLife, 90);
+    EXPECT_EQ(PlayerState.GreenGauge, 10);
+    EXPECT_EQ(Score, 200);
+    EXPECT_EQ(PlayerState.knockDir, 1);
+    for (const EnemySlotRecord* e : {&a, &b}) {
+        EXPECT_EQ(e->hit, 1);
+        EXPECT_EQ(e->vy, -5);
+        EXPECT_EQ(e->airborne, 1);
+        EXPECT_EQ(e->knockDir, -1) << "pushed away from the ball";
+        EXPECT_EQ(e->hp, 80);
+        EXPECT_EQ(e->attackGauge, 1);
+    }
+    EXPECT_EQ(away.hit, 0);
+    EXPECT_EQ(Sounds(), (std::vector<std::string>{"wav_hit.wav", "wav_hit.wav"}));
+
+    HitEnemies();
+    EXPECT_EQ(Score, 200) << "an enemy reeling from a hit cannot be hit again";
+}
+
+TEST_F(Enemies, EachItemStrikesOnlyWhileItsAttackIsLive) {
+    EnemySlotRecord& dog = Put(0, BossDog, 560, 220); // body 580..720, 300..390
+    Become(Bear, 540, 300);                           // paw 580..640, 350..370
+    PlayerState.attackTimer = 5;
+    HitEnemies();
+    EXPECT_EQ(dog.hit, 0) << "the bear's blow lands from its 6th frame";
+    PlayerState.attackTimer = 6;
+    PlayerState.specialTimer = 8;
+    HitEnemies();
+    EXPECT_EQ(dog.hp, 100 - 10 - 80) << "attack and special damage together";
+
+    dog = Put(0, BossDog, 560, 220);
+    Become(Hopping, 600, 200); // foot 625..635, 310..340
+    PlayerState.airborne = 1;
+    PlayerState.velY = -2;
+    HitEnemies();
+    EXPECT_EQ(dog.hit, 0) << "no stomp while rising";
+    PlayerState.velY = 0;
+    HitEnemies();
+    EXPECT_EQ(dog.hp, 90);
+
+    dog = Put(0, BossDog, 560, 220);
+    Become(Gun, 600, 320);
+    PlayerState.attackTimer = 4;
+    HitEnemies();
+    EXPECT_EQ(dog.hit, 0) << "the gun has no blow";
+
+    Become(Ball, 600, 320);
+    PlayerState.attackTimer = 4;
+    dog.attackTimer = 3;
+    HitEnemies();
+    EXPECT_EQ(dog.hit, 0) << "an attacking enemy cannot be struck";
+    PlayerShot[0] = {1, 600, 330, 0, 0, 8.0, 0, 0, 1, 10, 10, 0, 1};
+    HitEnemies();
+    EXPECT_EQ(dog.hit, 1) << "but it can be shot";
+    EXPECT_EQ(dog.hp, 80) << "the ball's attack damage for a small shot";
+    EXPECT_EQ(PlayerShot[0].active, 0);
+    EXPECT_EQ(dog.knockDir, -1);
+}
+
+TEST_F(Enemies, ALargeShotStrikesEveryEnemyInARowOnceAndFliesOn) {
+    Become(Gun, 100, 320);
+    PlayerShot[0] = {1, 600, 330, 0, 0, 14.0, 0, 0, -1, 15, 15, 0, 2};
+    PlayerShot[1] = {1, 610, 330, 0, 0, 8.0, 0, 0, -1, 10, 10, 0, 1};
+    EnemySlotRecord& a = Put(0, Chaser, 580, 300);
+    EnemySlotRecord& b = Put(1, Chaser, 590, 300);
+    EnemySlotRecord& c = Put(2, Chaser, 600, 300);
+    HitEnemies();
+    for (const EnemySlotRecord* e : {&a, &b, &c}) {
+        EXPECT_EQ(e->hit, 1);
+        EXPECT_EQ(e->hp, 20) << "the special damage, once";
+        EXPECT_EQ(e->knockDir, 1) << "pushed along the shot's way";
+    }
+    EXPECT_EQ(PlayerShot[0].active, 1);
+    EXPECT_EQ(PlayerShot[1].active, 1) << "the small shot found no enemy left to hit";
+    EXPECT_EQ(Score, 300);
+    EXPECT_EQ(PlayerState.GreenGauge, 15);
+}
+
+TEST_F(Enemies, AHitInTheStageFrameScoresAndTheEnemyDiesFromTheNextFrame) {
+    Become(Ball, 600, 360);
+    PlayerState.attackTimer = 1;
+    EnemySlotRecord& rat = Put(0, Rat, 600, 360, 1);
+    Frame();
+    EXPECT_EQ(rat.hit, 1);
+    EXPECT_EQ(Score, 100);
+    EXPECT_EQ(rat.dying, 0);
+    Frame();
+    EXPECT_EQ(rat.dying, 1);
+}
+
 // ---- Drawing -------------------------------------------------------------------------------
 
 class EnemyDrawing : public Enemies {
@@ -511,10 +631,6 @@ TEST_F(EnemyDrawing, CellsFacingAndFadingFollowTheEnemysState) {
     ClearScreen();
     DrawEnemies();
     EXPECT_NEAR(static_cast<int>(Pixel(110, 110) >> 16), 75 * 90 / 255, 2) << "see-through";
-    rat.active = 0;
-    ClearScreen();
-    DrawEnemies();
-    EXPECT_EQ(Pixel(110, 110), 0u) << "a freed slot is not drawn";
 }
 
 TEST_F(EnemyDrawing, ABossFlashesFromItsBrightCopyAndLeavesAfterimagesWithout) {
