@@ -308,6 +308,10 @@ TEST_F(Bosses, TheFirstThreeArenasEndAtTheRightEdgeTheFourthInTheFinale) {
     Step();
     EXPECT_EQ(GameMode, ModeStage);
     PlayerState.screenX = 610 - 140;
+    PlayerState.dead = 1;
+    Step();
+    EXPECT_EQ(GameMode, ModeStage) << "not while dead, behind the continue prompt";
+    PlayerState.dead = 0;
     Step();
     EXPECT_EQ(GameMode, ModeStageResult);
 

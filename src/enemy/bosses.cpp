@@ -345,7 +345,9 @@ void ApplyBossDeathRules(const EnemySlotRecord& e) {
         Fog.alpha1 = std::max(Fog.alpha1 - 2, 0);
         Fog.alpha2 = std::max(Fog.alpha2 - 3, 0);
     }
-    if (e.active != 0) {
+    // A heroine who has died (the clock ran out after the boss fell) clears nothing: the
+    // enemies keep moving behind the continue prompt, and a continue places the boss again.
+    if (e.active != 0 || PlayerState.dead != 0) {
         return;
     }
     if (StageId == 41 && e.kind == BossFinal) {
