@@ -49,6 +49,7 @@ size_t MenuIndex = 0;
 int EndCountdown = -1;
 bool ReachedGoal = false; // the scenario's own end (ending roll, game over, tutorial's end)
 int CurrentFrame = 0;
+int GameOverShown = 0;
 
 void Say(const char* format, double a = 0, double b = 0, double c = 0) {
     if (Verbose) {
@@ -83,6 +84,7 @@ StageStats Stats[7];
 int LastHurt = 0, LastDead = 0, LastAirborne = 0, LastKind = 0;
 double TakeoffX = 0, TakeoffFeet = 0;
 int BestX = 0, BestXFrame = 0, LastStageId = 0;
+double HoppingUntilX = -1; // see WantedItem
 
 int FieldOf(int stageId) {
     return stageId >= 11 ? stageId / 10 : stageId;
@@ -142,7 +144,8 @@ void CountStage() {
         ++s.deaths;
         Say("dead at x %.0f y %.0f", p.posX, p.posY);
     }
-    if (StageId != LastStageId) {
+    if (StageId != LastStageId || p.dead != 0) {
+        HoppingUntilX = -1;
         BestX = 0;
         BestXFrame = CurrentFrame;
         LastStageId = StageId;
@@ -152,7 +155,7 @@ void CountStage() {
         if (p.airborne != 0 && LastAirborne == 0) {
             TakeoffX = p.posX;
             TakeoffFeet = p.posY + p.BodyBox.bottom;
-            if (StageId <= 5 && LastKind == p.kind) {
+            if (StageId <= 5 && LastKind == p.kind && p.velY < 0) {
                 s.tightestFooting = std::min(s.tightestFooting, Footing(p));
             }
         }
@@ -394,6 +397,12 @@ void WalkTheField() {
     }
     if (!RouteHolds() && !FindRoute()) {
         Say("no safe way on at x %.0f y %.0f", p.posX, p.posY);
+        if (p.kind == Gun && p.airborne == 0) {
+            HoppingUntilX = p.posX + 400;
+            Say("trying the pogo stick up to x %.0f", HoppingUntilX);
+            Press(KeyC);
+            return;
+        }
         Way.valid = false;
         Hold(KeyRight);
         Hold(KeyUp);
@@ -608,8 +617,17 @@ bool FaceThreat() {
 
 // ---- The heroine as a ghost ------------------------------------------------------------------
 
+// Where the gun finds no way on (a trap hanging over a hole, say), the pogo stick's high jump is
+// tried up to HoppingUntilX.
+
 int WantedItem() {
-    return StageId == 6 ? 0 : Gun;
+    if (StageId == 6) {
+        return 0;
+    }
+    if (StageId <= 5 && HoppingUntilX > 0) {
+        return Hopping;
+    }
+    return Gun;
 }
 
 void SteerGhostTo(double x, double y) {
@@ -694,6 +712,9 @@ void PlayStage() {
         Way.valid = false;
         PlayGhost();
         return;
+    }
+    if (p.kind == Hopping && p.airborne == 0 && p.posX >= HoppingUntilX) {
+        HoppingUntilX = -1; // past the obstacle: back to the gun
     }
     if (WantedItem() > 0 && p.kind != WantedItem() && p.PossessFlash == 0 && p.airborne == 0 &&
         p.hurt == 0) {
@@ -837,10 +858,13 @@ Decision DecideFrame(int frame) {
         Press(KeyZ);
         break;
     case ModeContinue:
-        if (Current == Scenario::GameOver && Continues > 0) {
+        if (Current != Scenario::GameOver) {
+            Press(KeyZ); // yes, once more
+        } else if (Continues > 0) {
             Press(KeyX); // no: the game over picture
-        } else {
-            Press(KeyZ);
+            GameOverShown = CurrentFrame;
+        } else if (CurrentFrame - GameOverShown > 90) {
+            Press(KeyZ); // a while on the game over picture, then the title
         }
         break;
     case ModeEndingRoll:
