@@ -388,6 +388,9 @@ bool RouteHolds() {
     return std::fabs(b.x - Way.endX) < 0.5 && std::fabs(b.y - Way.endY) < 0.5;
 }
 
+bool StandingIsSafe(int frames);
+int BlockedFrames = 0; // frames spent waiting for a way on
+
 void WalkTheField() {
     const PlayerStateRecord& p = PlayerState;
     if (p.hurt != 0 && p.hurtTimer <= 20) {
@@ -397,6 +400,11 @@ void WalkTheField() {
     }
     if (!RouteHolds() && !FindRoute()) {
         Say("no safe way on at x %.0f y %.0f", p.posX, p.posY);
+        // A moving trap may be in the way for now: wait where it is safe before trying more.
+        if (p.airborne == 0 && ++BlockedFrames < 150 && StandingIsSafe(30)) {
+            return;
+        }
+        BlockedFrames = 0;
         if (p.kind == Gun && p.airborne == 0) {
             HoppingUntilX = p.posX + 400;
             Say("trying the pogo stick up to x %.0f", HoppingUntilX);
@@ -408,6 +416,7 @@ void WalkTheField() {
         Hold(KeyUp);
         return;
     }
+    BlockedFrames = 0;
     const Input input = Way.inputs[Way.next++];
     if (input.dir > 0) {
         Hold(KeyRight);
@@ -596,6 +605,10 @@ bool FaceThreat() {
         const bool bat = e.kind == Chaser && std::fabs(dx) < 330;
         if (!bat && !(level && std::fabs(dx) < 260)) {
             continue;
+        }
+        // Too close to shoot, or still reloading with it near: better keep moving.
+        if (std::fabs(dx) < 70 || (p.attackTimer != 0 && std::fabs(dx) < 200)) {
+            return false;
         }
         if (!StandingIsSafe(20)) {
             return false;
