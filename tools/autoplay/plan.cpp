@@ -398,6 +398,10 @@ void WalkTheField() {
         Hold(KeyRight); // the knock-back owns the item; the pad answers again after 20 frames
         return;
     }
+    if (p.posX + p.BodyBox.right >= 12480 - 100) {
+        Hold(KeyRight); // the end of the field: the wipe starts at the right of the screen
+        return;
+    }
     if (!RouteHolds() && !FindRoute()) {
         Say("no safe way on at x %.0f y %.0f", p.posX, p.posY);
         // A moving trap may be in the way for now: wait where it is safe before trying more.
