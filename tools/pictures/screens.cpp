@@ -107,10 +107,11 @@ void draw_title(Pic& p, const Assets& a) {
         }
     }
     ghost_at(cr, a, 330, 440, 1.35, 1.0);
-    // the right third stays calm and light for the menu
+    // the right third stays calm for the menu: a mid-tone dusk haze, against which both the
+    // white chosen item and the dark others read
     cairo_pattern_t* g = cairo_pattern_create_linear(420, 0, 500, 0);
-    cairo_pattern_add_color_stop_rgba(g, 0, 0.93, 0.9, 0.96, 0);
-    cairo_pattern_add_color_stop_rgba(g, 1, 0.93, 0.9, 0.96, 0.82);
+    cairo_pattern_add_color_stop_rgba(g, 0, 0.36, 0.30, 0.50, 0);
+    cairo_pattern_add_color_stop_rgba(g, 1, 0.36, 0.30, 0.50, 0.78);
     cairo_set_source(cr, g);
     cairo_rectangle(cr, 420, 0, 220, 480);
     cairo_fill(cr);
