@@ -16,6 +16,10 @@ trap 'kill $first $second 2>/dev/null; rm -rf "$dir"' EXIT
 first=""
 second=""
 cd "$dir" || exit 1
+# A lock folder of this run's own: another copy of the game elsewhere on this machine (another test
+# run, a player) must not count as the "first copy".
+export XDG_RUNTIME_DIR=$dir/run
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 fail() { echo "FAIL: $*"; echo "--- Log.txt"; cat Log.txt 2>/dev/null; exit 1; }
 
 # Waits for a top-level window with this title and this width (or, with "!", any other width);
@@ -30,17 +34,20 @@ window() {
     done
     return 1
 }
-# Answers the start-up question with "No" (the middle button) by clicking it, again if the box
-# was not ready for the first click.
+# Answers the start-up question with "No" (the middle button) by clicking it. The box may still
+# be moving to the centre when it is first seen, so its place is read again before every try.
 answer_no() {
-    local box
-    read -r box w h x y <<< "$(window Tovarine '!640')" || fail "no start-up question"
-    for _ in 1 2 3; do
+    local box found
+    for _ in 1 2 3 4 5; do
+        found=$(window Tovarine '!640') || fail "no start-up question"
+        read -r box w h x y <<< "$found"
         sleep 0.5
+        read -r box w h x y <<< "$(window Tovarine '!640')"
         xdotool mousemove $((x + w / 2)) $((y + h - 32)) click 1
         sleep 1
         xwininfo -id "$box" >/dev/null 2>&1 || return 0
     done
+    fail "the start-up question did not take the click"
 }
 key() {
     xdotool windowfocus "$1" 2>/dev/null
@@ -56,7 +63,8 @@ ends() {
 "$game" & first=$!
 answer_no
 sleep 1
-read -r main w h _ <<< "$(window Tovarine 640)" || fail "no game window"
+found=$(window Tovarine 640) || fail "no game window"
+read -r main w h _ <<< "$found"
 [ "$h" = 480 ] || fail "window is ${w}x$h"
 grep -q "二重起動はされていませんでした" Log.txt || fail "first copy did not log its start"
 
@@ -83,7 +91,8 @@ for pacing in "SDL_RENDER_VSYNC=1" "SDL_RENDER_VSYNC=0" "SDL_RENDER_DRIVER=softw
     mkdir -p "$dir/$pacing" && cd "$dir/$pacing" || exit 1
     env "$pacing" "$game" & first=$!
     answer_no
-    read -r main _ <<< "$(window Tovarine 640)" || fail "no game window"
+    found=$(window Tovarine 640) || fail "no game window"
+    read -r main _ <<< "$found"
     sleep 5
     key "$main" Escape
     ends $first "Escape did not end the game"; first=""
