@@ -64,6 +64,20 @@ Pictures& Setup() {
     return pictures;
 }
 
+// The memory-bandwidth floor the blits are measured against.
+void FullScreenMemcpy(benchmark::State& state) {
+    static uint32_t from[640 * 480];
+    static uint32_t to[640 * 480];
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(from);
+        std::memcpy(to, from, sizeof to);
+        benchmark::DoNotOptimize(to);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * 640 * 480);
+}
+BENCHMARK(FullScreenMemcpy);
+
 void FullScreenOpaque(benchmark::State& state) {
     const Pictures& p = Setup();
     SetBlendMode(0, 255);
