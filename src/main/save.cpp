@@ -78,6 +78,8 @@ void WriteSaveData() {
     if (fd < 0) {
         return; // as with a file that cannot be opened: no save, no unlock
     }
+    // Kept to be put back if the save fails later on: what is not on disk is not unlocked.
+    const SaveDataRecord before = SaveData;
     SaveData.saved = 1;
     if (TotalHearts >= 14) {
         SaveData.exStage = 1;
@@ -105,6 +107,7 @@ void WriteSaveData() {
     const bool closed = close(fd) == 0;
     if (!written || !closed || std::rename(TempFile, SaveFile) != 0) {
         std::remove(TempFile);
+        SaveData = before;
         return;
     }
     // Make the rename itself durable.

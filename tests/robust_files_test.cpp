@@ -1,0 +1,312 @@
+// Bad pictures and sounds, a damaged or unwritable "save.dat", a save killed half-way, and a few
+// thousand frames of random keys with nothing to load: the game keeps going and loses nothing.
+#include "engine/engine.h"
+#include "engine/headless.h"
+#include "main/loop.h"
+#include "main/modes.h"
+#include "main/results.h"
+#include "main/save.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string RandomBytes(size_t count, uint32_t seed) {
+    std::mt19937 random(seed);
+    std::string bytes(count, '\0');
+    for (char& c : bytes) {
+        c = static_cast<char>(random());
+    }
+    return bytes;
+}
+
+uint32_t Crc32(const std::string& bytes) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char c : bytes) {
+        crc ^= c;
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+    }
+    return ~crc;
+}
+
+std::string BigEndian(uint32_t value) {
+    return {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
+            static_cast<char>(value >> 8), static_cast<char>(value)};
+}
+
+// A PNG signature and a correct header chunk claiming width x height, with no pixel data.
+std::string PngHeaderOnly(uint32_t width, uint32_t height) {
+    const std::string body =
+        "IHDR" + BigEndian(width) + BigEndian(height) + "\x08\x06\x00\x00\x00"s;
+    return "\x89PNG\r\n\x1a\n"s + BigEndian(13) + body + BigEndian(Crc32(body));
+}
+
+int OpenFileCount() {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+        ++count;
+    }
+    return count;
+}
+
+class BadFiles : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = fs::current_path();
+        fs::current_path(dir_.path());
+        ASSERT_EQ(EngineInit(), 0);
+        SetTransparentColor(128, 0, 128);
+    }
+    void TearDown() override {
+        EngineShutdown();
+        fs::current_path(previous_);
+    }
+    // The damaged variants of one good file: empty, cut short at several points, garbage, the
+    // good bytes followed by garbage, and a folder in the file's place.
+    std::vector<std::string> Variants(const std::string& good, const std::string& ext) {
+        std::vector<std::pair<std::string, std::string>> files = {
+            {"empty", ""},
+            {"garbage", RandomBytes(4096, 7)},
+            {"tail", good + RandomBytes(512, 8)},
+            {"lastbyte", good.substr(0, good.size() - 1)},
+        };
+        for (size_t cut : {size_t{1}, size_t{8}, size_t{20}, size_t{45}, good.size() / 2}) {
+            files.push_back({"cut" + std::to_string(cut), good.substr(0, cut)});
+        }
+        for (int flip = 0; flip < 8; ++flip) {
+            std::string bytes = good;
+            bytes[(flip * 7919) % bytes.size()] ^= static_cast<char>(0x5A);
+            files.push_back({"flip" + std::to_string(flip), bytes});
+        }
+        std::vector<std::string> names;
+        for (const auto& [name, bytes] : files) {
+            WriteBytes(dir_.file(name + ext), bytes);
+            names.push_back(name + ext);
+        }
+        fs::create_directory(dir_.file("folder" + ext));
+        names.push_back("folder" + ext);
+        return names;
+    }
+    test::ScratchDir dir_;
+    fs::path previous_;
+};
+
+TEST_F(BadFiles, DamagedPicturesFailToLoadOrLoadWholeAndNeverBreakDrawing) {
+    ASSERT_TRUE(test::WritePng(dir_.file("good.png"), 64, 48, std::vector<uint32_t>(64 * 48, ~0u)));
+    std::vector<std::string> names = Variants(test::ReadFile(dir_.file("good.png")), ".png");
+    WriteBytes(dir_.file("huge.png"), PngHeaderOnly(100000, 100000));
+    WriteBytes(dir_.file("wide.png"), PngHeaderOnly(0x7FFFFFFF, 1));
+    names.insert(names.end(), {"huge.png", "wide.png", "missing.png", "png\\missing.png"});
+    const int fds = OpenFileCount();
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        const int handle = LoadImageFile(name.c_str(), 0);
+        if (name.starts_with("empty") || name.starts_with("garbage") || name.starts_with("cut") ||
+            name.starts_with("folder") || name.starts_with("huge") || name.starts_with("wide") ||
+            name.find("missing") != std::string::npos) {
+            EXPECT_EQ(handle, -1);
+        }
+        DrawImageAt(0, 0, handle, 1);
+        DrawImageRegion(5, 5, 0, 0, 32, 32, handle, 1, 1);
+        DrawImageStretched(0, 0, 640, 480, handle, 0);
+        EXPECT_EQ(FlipScreen(), 0);
+    }
+    EXPECT_EQ(OpenFileCount(), fds) << "every file opened was closed again";
+    EXPECT_NE(test::ReadFile("Log.txt").find("huge.png"), std::string::npos)
+        << "each failure leaves a line in the log";
+}
+
+TEST_F(BadFiles, DamagedSoundsFailToLoadOrPlayAndNeverStopTheGame) {
+    ASSERT_TRUE(test::WriteWav(dir_.file("good.wav"), 0.1, 440));
+    std::vector<std::string> names = Variants(test::ReadFile(dir_.file("good.wav")), ".wav");
+    // MP3 names with the same damaged contents: the mixer goes by the bytes, not the name.
+    for (const std::string& name : std::vector<std::string>(names)) {
+        const std::string mp3 = name.substr(0, name.size() - 4) + ".mp3";
+        if (!name.starts_with("folder")) {
+            fs::copy_file(dir_.file(name), dir_.file(mp3));
+            names.push_back(mp3);
+        }
+    }
+    WriteBytes(dir_.file("frames.mp3"), "\xFF\xFB\x90\x64"s + RandomBytes(2000, 9));
+    WriteBytes(dir_.file("id3.mp3"), "ID3\x04\x00\x00\x7F\x7F\x7F\x7F"s + RandomBytes(64, 10));
+    names.insert(names.end(), {"frames.mp3", "id3.mp3", "missing.wav", "snd\\missing.mp3"});
+    const int fds = OpenFileCount();
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        const int handle = LoadSoundFile(name.c_str(), 3, -1);
+        if (name.starts_with("empty") || name.starts_with("folder") ||
+            name.find("missing") != std::string::npos) {
+            EXPECT_EQ(handle, -1);
+        }
+        SetSoundVolume(204, handle);
+        PlaySoundHandle(handle, 3, 1);
+        PlaySoundHandle(handle, 1, 1);
+        StopSoundHandle(handle);
+        EXPECT_EQ(FlipScreen(), 0);
+    }
+    EXPECT_EQ(OpenFileCount(), fds);
+}
+
+class SaveFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = fs::current_path();
+        fs::current_path(dir_.path());
+        SaveData = {};
+    }
+    void TearDown() override {
+        fs::permissions(dir_.path(), fs::perms::owner_all, fs::perm_options::add);
+        fs::current_path(previous_);
+    }
+    static void Finish(int score, int hearts) {
+        TotalScore = score;
+        TotalHearts = hearts;
+        StageId = 41;
+        WriteSaveData();
+    }
+    test::ScratchDir dir_;
+    fs::path previous_;
+};
+
+TEST_F(SaveFile, AnyContentsLoadAsTheirFirst36BytesAndOnlyOneUnlocks) {
+    for (size_t size : {size_t{0}, size_t{20}, size_t{36}, size_t{1000}}) {
+        SCOPED_TRACE(size);
+        const std::string bytes = RandomBytes(size, static_cast<uint32_t>(size));
+        WriteBytes("save.dat", bytes);
+        SaveData = {};
+        ReadSaveData();
+        std::string loaded(36, '\0');
+        std::memcpy(loaded.data(), &SaveData, 36); // both little-endian here
+        const size_t kept = std::min<size_t>(size, 36);
+        EXPECT_EQ(loaded.substr(0, kept), bytes.substr(0, kept));
+        EXPECT_EQ(loaded.substr(kept), std::string(36 - kept, '\0'));
+        // A save over random contents still writes a clean 36-byte file.
+        Finish(60000, 0);
+        EXPECT_EQ(test::ReadFile("save.dat").size(), 36u);
+        EXPECT_EQ(SaveData.picture[0], 1);
+        EXPECT_EQ(SaveData.picture[2], 1);
+    }
+}
+
+TEST_F(SaveFile, AFolderNamedSaveDatIsNeitherReadNorReplacedAndUnlocksNothing) {
+    fs::create_directory("save.dat");
+    ReadSaveData();
+    EXPECT_EQ(SaveData.highScore, 0);
+    Finish(90000, 20);
+    EXPECT_TRUE(fs::is_directory("save.dat"));
+    EXPECT_FALSE(fs::exists("save.dat.new"));
+    EXPECT_EQ(SaveData.highScore, 0) << "no save, so no unlock in memory either";
+    EXPECT_EQ(SaveData.exStage, 0);
+    EXPECT_EQ(SaveData.picture[0], 0);
+}
+
+TEST_F(SaveFile, AReadOnlyFolderKeepsTheOldSaveAndAReadOnlyFileIsStillReplaced) {
+    Finish(70000, 0);
+    const std::string before = test::ReadFile("save.dat");
+    fs::permissions("save.dat", fs::perms::owner_read);
+    Finish(80000, 0);
+    EXPECT_EQ(SaveData.highScore, 80000) << "the folder decides, as for any replaced file";
+    const std::string second = test::ReadFile("save.dat");
+    EXPECT_NE(second, before);
+
+    fs::permissions(dir_.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    if (access(".", W_OK) == 0) {
+        GTEST_SKIP() << "running as a user who may write anywhere";
+    }
+    Finish(95000, 20);
+    EXPECT_EQ(test::ReadFile("save.dat"), second);
+    EXPECT_EQ(SaveData.highScore, 80000);
+    EXPECT_EQ(SaveData.exStage, 0);
+}
+
+TEST_F(SaveFile, AProcessKilledWhileSavingLeavesTheOldOrTheNewFile) {
+    std::mt19937 random(12);
+    int killedMidway = 0;
+    for (int round = 0; round < 40; ++round) {
+        Finish(1000, 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Saves in a loop, each one with a higher score than the last.
+            for (int32_t score = 1001;; ++score) {
+                Finish(score, 0);
+            }
+        }
+        usleep(std::uniform_int_distribution<useconds_t>(0, 20000)(random));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        const std::string bytes = test::ReadFile("save.dat");
+        ASSERT_EQ(bytes.size(), 36u) << "round " << round;
+        SaveData = {};
+        ReadSaveData();
+        EXPECT_EQ(SaveData.saved, 1);
+        EXPECT_EQ(SaveData.picture[0], 1);
+        EXPECT_GE(SaveData.highScore, 1000);
+        killedMidway += SaveData.highScore > 1000 ? 1 : 0;
+        fs::remove("save.dat.new");
+    }
+    EXPECT_GT(killedMidway, 0) << "some kills came after saves had been made";
+}
+
+// Random keys from the title on, with no pictures, no sounds and no save: the game plays on
+// without crashing, and neither files nor memory pile up.
+TEST(LongRun, RandomKeysWithNothingToLoad) {
+    test::ScratchDir dir;
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir.path());
+    static std::mt19937 random(2024);
+    static std::vector<int> fds;
+    static constexpr int Keys[] = {0xC8, 0xD0, 0xCB, 0xCD, 0x2C, 0x2D,
+                                   0x2E, 0x1E, 0x1F, 0x20, 0x39};
+    HeadlessSetFrameLimit(6000);
+    HeadlessSetSeed(5);
+    HeadlessSetAnswer(AnswerNo);
+    HeadlessSetFrameHook([](int frame) {
+        if (frame % 6 == 0) {
+            HeadlessReleaseAllKeys();
+            for (int key : Keys) {
+                if (random() % 4 == 0) {
+                    HeadlessSetKey(key, true);
+                }
+            }
+        }
+        if (frame % 600 == 599) {
+            fds.push_back(OpenFileCount());
+        }
+    });
+    EXPECT_EQ(GameMain(), 0);
+    HeadlessSetFrameHook(nullptr);
+    // Random keys may well choose the title's exit; until then every frame was played.
+    EXPECT_GT(HeadlessFramesPresented(), 1200);
+    ASSERT_FALSE(fds.empty());
+    EXPECT_EQ(*std::max_element(fds.begin(), fds.end()), fds.front()) << "no file left open";
+    EXPECT_NE(test::ReadFile("Log.txt").find("png"), std::string::npos)
+        << "the missing pictures are in the log";
+    fs::current_path(previous);
+}
+
+} // namespace
