@@ -64,10 +64,15 @@ std::string PngHeaderOnly(uint32_t width, uint32_t height) {
     return "\x89PNG\r\n\x1a\n"s + BigEndian(13) + body + BigEndian(Crc32(body));
 }
 
-int OpenFileCount() {
+// Open file descriptors of this process; font files only when fonts is true, else all others.
+int OpenFileCount(bool fonts = false) {
     int count = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) {
-        ++count;
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        const std::string target = fs::read_symlink(entry.path(), error).string();
+        const bool font =
+            target.ends_with(".ttf") || target.ends_with(".otf") || target.ends_with(".ttc");
+        count += font == fonts ? 1 : 0;
     }
     return count;
 }
@@ -272,6 +277,37 @@ TEST_F(SaveFile, AProcessKilledWhileSavingLeavesTheOldOrTheNewFile) {
     EXPECT_GT(killedMidway, 0) << "some kills came after saves had been made";
 }
 
+TEST(KeyScript, FrameNumbersTooLargeForTheRunnerAreRefused) {
+    test::ScratchDir dir;
+    WriteBytes(dir.file("big.keys"), "0 z\n99999999999 left\n");
+    WriteBytes(dir.file("wraps.keys"), "0 z\n4294967296 left\n");
+    const std::string runner = TOVARINE_HEADLESS;
+    EXPECT_EQ(test::Run(runner + " --frames 5 --input big.keys", dir.path()), 2);
+    EXPECT_EQ(test::Run(runner + " --frames 5 --input wraps.keys", dir.path()), 2);
+    EXPECT_EQ(test::Run(runner + " --frames 4294967297", dir.path()), 2)
+        << "a limit that wraps to 1 or to -1 would run one frame or for ever";
+    EXPECT_EQ(test::Run(runner + " --frames 5", dir.path()), 0);
+}
+
+TEST(Devices, WithoutAnyFontTheGameRunsAndSkipsItsText) {
+    test::ScratchDir dir;
+    fs::create_directories(dir.file("no-fonts"));
+    WriteBytes(dir.file("fonts.conf"), "<?xml version=\"1.0\"?>\n<fontconfig><dir>" +
+                                           dir.file("no-fonts") + "</dir><cachedir>" +
+                                           dir.file("no-fonts") + "</cachedir></fontconfig>\n");
+    WriteBytes(dir.file("keys"), "0\n200 z\n210\n400 z\n410\n700 z\n710\n");
+    const std::string runner = TOVARINE_HEADLESS;
+    EXPECT_EQ(test::Run("FONTCONFIG_FILE=" + dir.file("fonts.conf") + " " + runner +
+                            " --frames 1500 --input keys",
+                        dir.path()),
+              0);
+    const std::vector<std::string> log = test::ReadLines(dir.file("Log.txt"));
+    const auto missing = std::count_if(log.begin(), log.end(), [](const std::string& line) {
+        return line.find("no font") != std::string::npos;
+    });
+    EXPECT_EQ(missing, 1) << "said once, not every frame";
+}
+
 // Random keys from the title on, with no pictures, no sounds and no save: the game plays on
 // without crashing, and neither files nor memory pile up.
 TEST(LongRun, RandomKeysWithNothingToLoad) {
@@ -280,6 +316,7 @@ TEST(LongRun, RandomKeysWithNothingToLoad) {
     fs::current_path(dir.path());
     static std::mt19937 random(2024);
     static std::vector<int> fds;
+    static int fontFiles = 0;
     static constexpr int Keys[] = {0xC8, 0xD0, 0xCB, 0xCD, 0x2C, 0x2D,
                                    0x2E, 0x1E, 0x1F, 0x20, 0x39};
     HeadlessSetFrameLimit(6000);
@@ -296,6 +333,7 @@ TEST(LongRun, RandomKeysWithNothingToLoad) {
         }
         if (frame % 600 == 599) {
             fds.push_back(OpenFileCount());
+            fontFiles = std::max(fontFiles, OpenFileCount(true));
         }
     });
     EXPECT_EQ(GameMain(), 0);
@@ -304,6 +342,8 @@ TEST(LongRun, RandomKeysWithNothingToLoad) {
     EXPECT_GT(HeadlessFramesPresented(), 1200);
     ASSERT_FALSE(fds.empty());
     EXPECT_EQ(*std::max_element(fds.begin(), fds.end()), fds.front()) << "no file left open";
+    // Each text size opens the font twice (plain and outlined) and keeps it: 7 sizes at most.
+    EXPECT_LE(fontFiles, 14);
     EXPECT_NE(test::ReadFile("Log.txt").find("png"), std::string::npos)
         << "the missing pictures are in the log";
     fs::current_path(previous);

@@ -10,7 +10,7 @@ packages=(build-essential cmake pkg-config
           libcairo2-dev libfluidsynth-dev timgm6mb-soundfont libmp3lame-dev
           googletest libgtest-dev libbenchmark-dev)
 if [ "${1:-}" = "--test" ]; then
-    packages+=(clang-format xvfb xauth xdotool x11-utils sox)
+    packages+=(clang-format xvfb xauth xdotool x11-utils sox clang libclang-rt-14-dev)
 fi
 
 missing=()

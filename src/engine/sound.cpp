@@ -11,9 +11,11 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace engine {
 
@@ -88,6 +90,53 @@ void ReleaseSounds() {
     StartedCount = 0;
 }
 
+uint32_t Little32(const unsigned char* p) {
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+void PutLittle32(unsigned char* p, uint32_t value) {
+    for (int b = 0; b < 4; ++b) {
+        p[b] = static_cast<unsigned char>(value >> (8 * b));
+    }
+}
+
+// Reads a whole sound file. A WAV chunk that claims more bytes than the file holds is cut to what
+// is there: the decoder reserves memory for the claimed length, and a damaged header of a few
+// hundred bytes could otherwise ask for gigabytes.
+bool ReadSoundBytes(const char* file, std::vector<unsigned char>& bytes) {
+    errno = 0;
+    std::FILE* f = std::fopen(file, "rb");
+    if (f == nullptr) {
+        return false;
+    }
+    unsigned char block[16384];
+    size_t got = 0;
+    while ((got = std::fread(block, 1, sizeof block, f)) > 0) {
+        bytes.insert(bytes.end(), block, block + got);
+    }
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed || bytes.empty()) {
+        return false;
+    }
+    const size_t size = bytes.size();
+    if (size >= 12 && std::memcmp(bytes.data(), "RIFF", 4) == 0 &&
+        std::memcmp(bytes.data() + 8, "WAVE", 4) == 0) {
+        PutLittle32(&bytes[4], std::min<uint32_t>(Little32(&bytes[4]), size - 8));
+        size_t at = 12;
+        while (at + 8 <= size) {
+            const size_t room = size - (at + 8);
+            const uint32_t length = Little32(&bytes[at + 4]);
+            if (length > room) {
+                PutLittle32(&bytes[at + 4], static_cast<uint32_t>(room));
+                break;
+            }
+            at += 8 + length + (length & 1);
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 int SoundStart() {
@@ -156,7 +205,13 @@ int LoadSoundFile(const char* path, int buffers, int /*unused*/) {
     buffers = std::clamp(buffers, 1, MaxBuffers);
     Mix_Chunk* chunk = nullptr;
     if (MixerOpen) {
-        chunk = Mix_LoadWAV(file);
+        std::vector<unsigned char> bytes;
+        if (!ReadSoundBytes(file, bytes)) {
+            LogLine(0, "LoadSoundFile: cannot read %s (%s)", file,
+                    errno != 0 ? std::strerror(errno) : "empty");
+            return -1;
+        }
+        chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
         if (chunk == nullptr) {
             LogLine(0, "LoadSoundFile: cannot load %s (%s)", file, Mix_GetError());
             return -1;

@@ -313,13 +313,21 @@ int SelectFontFace(const char* face, int /*charset*/) {
     if (std::strcmp(face, FaceName) == 0 && FontFile[0] != '\0') {
         return 0;
     }
+    // The game selects its face every frame: a face that could not be found is looked up and
+    // logged once, not sixty times a second into an ever-growing log.
+    static char missingFace[256] = "";
+    if (FontFile[0] == '\0' && std::strcmp(face, missingFace) == 0) {
+        return -1;
+    }
     char utf8[256];
     SjisToUtf8(face, utf8, sizeof utf8);
     char file[sizeof FontFile];
     if (!ResolveFace(utf8, file, sizeof file)) {
         LogLine(0, "SelectFontFace: no font with Japanese glyphs for \"%s\"", utf8);
+        std::snprintf(missingFace, sizeof missingFace, "%s", face);
         return -1;
     }
+    missingFace[0] = '\0';
     std::snprintf(FaceName, sizeof FaceName, "%s", face);
     if (std::strcmp(file, FontFile) != 0) {
         ClearCache();

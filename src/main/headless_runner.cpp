@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -76,8 +77,11 @@ bool ReadScript(const char* path) {
             continue;
         }
         char* end = nullptr;
+        errno = 0;
         const long frame = std::strtol(frameText.c_str(), &end, 10);
-        if (*end != '\0' || frame < 0 || (!Script.empty() && frame < Script.back().frame)) {
+        // A frame number too large for an int would wrap around and break the order.
+        if (*end != '\0' || errno != 0 || frame < 0 || frame > INT_MAX ||
+            (!Script.empty() && frame < Script.back().frame)) {
             std::fprintf(stderr, "%s:%d: expected a frame number, not before the last one\n", path,
                          number);
             return false;
@@ -132,7 +136,8 @@ bool ParseNumber(const char* text, long min, long* out) {
     char* end = nullptr;
     errno = 0;
     const long value = std::strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || value < min) {
+    // The values end up in ints: larger ones would wrap around (a frame limit of -1 runs for ever).
+    if (errno != 0 || end == text || *end != '\0' || value < min || value > INT_MAX) {
         return false;
     }
     *out = value;
