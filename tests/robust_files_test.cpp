@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -308,44 +310,97 @@ TEST(Devices, WithoutAnyFontTheGameRunsAndSkipsItsText) {
     EXPECT_EQ(missing, 1) << "said once, not every frame";
 }
 
-// Random keys from the title on, with no pictures, no sounds and no save: the game plays on
-// without crashing, and neither files nor memory pile up.
-TEST(LongRun, RandomKeysWithNothingToLoad) {
+TEST(Devices, WithoutADisplayTheGameEndsAtOnceWithTheReasonInTheLog) {
+    test::ScratchDir dir;
+    fs::create_directory(dir.file("run"));
+    const int status = test::Run("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "
+                                 "XDG_RUNTIME_DIR=run timeout 60 " TOVARINE_GAME " 2>/dev/null",
+                                 dir.path());
+    EXPECT_EQ(status, 0) << "124 would mean it ran on, unseen";
+    const std::string log = test::ReadFile(dir.file("Log.txt"));
+    EXPECT_NE(log.find("EngineInit failed"), std::string::npos) << log;
+}
+
+TEST(Devices, WithoutAnAudioDeviceTheGamePlaysSilently) {
+    test::ScratchDir dir;
+    test::WriteCatalogueSounds(dir.path());
+    WriteBytes(dir.file("keys"), "0\n200 z\n210\n400 z\n410\n");
+    const std::string runner = TOVARINE_HEADLESS;
+    EXPECT_EQ(
+        test::Run("SDL_AUDIODRIVER=nowhere " + runner + " --frames 900 --input keys", dir.path()),
+        0);
+    const std::string log = test::ReadFile(dir.file("Log.txt"));
+    EXPECT_NE(log.find("Sound: no audio driver"), std::string::npos) << log;
+    EXPECT_EQ(log.find("LoadSoundFile"), std::string::npos) << "the sounds still load: " << log;
+}
+
+long ResidentKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with("VmRSS:")) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return 0;
+}
+
+// Random keys from the title on (which only ever starts a game), with no pictures, no sounds and
+// no save: the game plays on without crashing, and neither files nor memory pile up after the
+// first minute. ROBUST_FRAMES and ROBUST_DATA (a folder with png/ and snd/) make it a long run.
+TEST(LongRun, RandomKeysForAFewThousandFrames) {
     test::ScratchDir dir;
     const fs::path previous = fs::current_path();
     fs::current_path(dir.path());
+    if (const char* data = std::getenv("ROBUST_DATA")) {
+        fs::create_directory_symlink(fs::path(data) / "png", "png");
+        fs::create_directory_symlink(fs::path(data) / "snd", "snd");
+    }
+    const char* framesText = std::getenv("ROBUST_FRAMES");
+    static const int frames = framesText != nullptr ? std::atoi(framesText) : 7200;
     static std::mt19937 random(2024);
     static std::vector<int> fds;
+    static std::vector<long> memory;
     static int fontFiles = 0;
+    static int stagesStarted = 0;
+    static int lastMode = -1;
     static constexpr int Keys[] = {0xC8, 0xD0, 0xCB, 0xCD, 0x2C, 0x2D,
                                    0x2E, 0x1E, 0x1F, 0x20, 0x39};
-    HeadlessSetFrameLimit(6000);
+    HeadlessSetFrameLimit(frames);
     HeadlessSetSeed(5);
     HeadlessSetAnswer(AnswerNo);
     HeadlessSetFrameHook([](int frame) {
         if (frame % 6 == 0) {
             HeadlessReleaseAllKeys();
-            for (int key : Keys) {
-                if (random() % 4 == 0) {
-                    HeadlessSetKey(key, true);
+            if (GameMode == ModeTitle || GameMode == ModeExtras) {
+                HeadlessSetKey(0x2C, frame % 12 == 0); // start a game, never the exit
+            } else {
+                for (int key : Keys) {
+                    HeadlessSetKey(key, random() % 4 == 0);
                 }
             }
         }
-        if (frame % 600 == 599) {
+        stagesStarted += GameMode == ModeStage && lastMode != ModeStage ? 1 : 0;
+        lastMode = GameMode;
+        if (frame % 3600 == 3599) {
             fds.push_back(OpenFileCount());
+            memory.push_back(ResidentKilobytes());
             fontFiles = std::max(fontFiles, OpenFileCount(true));
         }
     });
     EXPECT_EQ(GameMain(), 0);
     HeadlessSetFrameHook(nullptr);
-    // Random keys may well choose the title's exit; until then every frame was played.
-    EXPECT_GT(HeadlessFramesPresented(), 1200);
-    ASSERT_FALSE(fds.empty());
+    EXPECT_EQ(HeadlessFramesPresented(), frames);
+    EXPECT_GT(stagesStarted, 0);
+    ASSERT_GE(fds.size(), 2u);
     EXPECT_EQ(*std::max_element(fds.begin(), fds.end()), fds.front()) << "no file left open";
     // Each text size opens the font twice (plain and outlined) and keeps it: 7 sizes at most.
     EXPECT_LE(fontFiles, 14);
-    EXPECT_NE(test::ReadFile("Log.txt").find("png"), std::string::npos)
-        << "the missing pictures are in the log";
+    const long growth = *std::max_element(memory.begin(), memory.end()) - memory.front();
+    std::printf("%d frames, %d stages started; after the first minute: %ld kB resident, %d files "
+                "open; growth since then %ld kB\n",
+                frames, stagesStarted, memory.front(), fds.front(), growth);
+    EXPECT_LT(growth, 4096);
     fs::current_path(previous);
 }
 

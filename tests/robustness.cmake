@@ -13,3 +13,6 @@ if(NOT TOVARINE_SANITIZE)
         COMMAND ${CMAKE_CURRENT_LIST_DIR}/fuzz/run.sh ${CMAKE_CURRENT_BINARY_DIR}/fuzz 18)
     set_tests_properties(fuzz PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 RUN_SERIAL TRUE LABELS fuzz)
 endif()
+# The real game, started where there is no display.
+target_compile_definitions(robust_tests PRIVATE TOVARINE_GAME="$<TARGET_FILE:tovarine>")
+add_dependencies(robust_tests tovarine)

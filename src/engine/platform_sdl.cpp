@@ -313,6 +313,16 @@ bool StartVideo() {
             LogLine(1, "video: %s", SDL_GetError());
             return false;
         }
+        // Without a display SDL falls back to drivers that show nothing: the game would run
+        // unseen for ever. Only someone who asks for such a driver by name gets it.
+        const char* driver = SDL_GetCurrentVideoDriver();
+        const bool invisible = driver != nullptr && (std::strcmp(driver, "offscreen") == 0 ||
+                                                     std::strcmp(driver, "dummy") == 0);
+        if (invisible && std::getenv("SDL_VIDEODRIVER") == nullptr) {
+            LogLine(1, "video: no display to show the window on (only the %s driver)", driver);
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            return false;
+        }
         VideoStarted = true;
     }
     return true;
