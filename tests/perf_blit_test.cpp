@@ -1,0 +1,123 @@
+// The fast blitter against a plain per-pixel model of the blend rules, over random pictures,
+// screens, positions and row lengths (so every remainder after groups of four is covered).
+#include "engine/engine.h"
+#include "engine/headless.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t Key = 0x800080;
+
+uint32_t Round255(uint32_t x) {
+    return (2 * x + 255) / 510;
+}
+
+uint32_t Channel(uint32_t p, int shift) {
+    return (p >> shift) & 0xFF;
+}
+
+// One screen pixel after drawing source pixel s over d; mode and parameter as SetBlendMode.
+uint32_t Model(uint32_t d, uint32_t s, int mode, uint32_t parameter, bool transparent) {
+    const uint32_t coverage = transparent ? s >> 24 : 255;
+    if (transparent && ((s & 0xFFFFFF) == Key || coverage == 0)) {
+        return d;
+    }
+    const uint32_t f =
+        mode == 0 ? coverage : (coverage == 255 ? parameter : Round255(parameter * coverage));
+    uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const uint32_t sc = Channel(s, shift);
+        const uint32_t dc = Channel(d, shift);
+        uint32_t c = 0;
+        if (mode == 2) {
+            c = std::min<uint32_t>(255, dc + Round255(sc * f));
+        } else {
+            const uint32_t a = mode == 3 ? Round255(sc * (255 - dc)) : sc;
+            c = Round255(a * f + dc * (255 - f));
+        }
+        out |= c << shift;
+    }
+    return out;
+}
+
+class FastBlits : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir_.path());
+        ASSERT_EQ(EngineInit(), 0);
+        SetTransparentColor(128, 0, 128);
+    }
+    void TearDown() override {
+        EngineShutdown();
+        std::filesystem::current_path(previous_);
+    }
+    test::ScratchDir dir_;
+    std::filesystem::path previous_;
+};
+
+TEST_F(FastBlits, EveryModeMatchesThePerPixelRules) {
+    std::mt19937 random(13);
+    // Alpha from the set that takes each path: none, full, and in between.
+    const uint32_t alphas[] = {0, 255, 255, 255, 1, 128, 254};
+    for (int round = 0; round < 40; ++round) {
+        const int w = 1 + static_cast<int>(random() % 41);
+        const int h = 1 + static_cast<int>(random() % 9);
+        std::vector<uint32_t> picture(static_cast<size_t>(w) * h);
+        for (uint32_t& p : picture) {
+            p = (alphas[random() % 7] << 24) | (random() & 0xFFFFFF);
+            if (random() % 5 == 0) {
+                p = 0xFF000000u | Key;
+            }
+        }
+        char name[32];
+        std::snprintf(name, sizeof name, "p%d.png", round);
+        ASSERT_TRUE(test::WritePng(dir_.file(name), w, h, picture));
+        const int handle = LoadImageFile(name, 0);
+        ASSERT_GE(handle, 0);
+
+        for (int mode = 0; mode < 4; ++mode) {
+            for (int transparent = 0; transparent < 2; ++transparent) {
+                for (int mirror = 0; mirror < 2; ++mirror) {
+                    // A random screen, the picture partly off its left or right edge at times.
+                    SetBlendMode(0, 255);
+                    for (int y = 0; y < h; ++y) {
+                        for (int x = 0; x < 8; ++x) {
+                            DrawRectangle(x * 80, y, x * 80 + 80, y + 1, random() & 0xFFFFFF, 1);
+                        }
+                    }
+                    const std::vector<uint32_t> before(GetBackBuffer(), GetBackBuffer() + 640 * h);
+                    const int x0 = static_cast<int>(random() % 3 == 0 ? random() % 20 : 0) - 10 +
+                                   (random() % 2 ? 0 : 640 - w + 10);
+                    const uint32_t parameter = random() % 256;
+                    SetBlendMode(mode, static_cast<int>(parameter));
+                    DrawImageRegion(x0, 0, 0, 0, w, h, handle, transparent, mirror);
+                    for (int y = 0; y < h; ++y) {
+                        for (int x = 0; x < 640; ++x) {
+                            const int sx = mirror ? w - 1 - (x - x0) : x - x0;
+                            uint32_t expected = before[y * 640 + x];
+                            if (x >= x0 && x < x0 + w) {
+                                expected = Model(expected, picture[y * w + sx], mode, parameter,
+                                                 transparent != 0);
+                            }
+                            ASSERT_EQ(GetBackBuffer()[y * 640 + x], expected)
+                                << "mode " << mode << " transparent " << transparent << " mirror "
+                                << mirror << " width " << w << " at " << x << "," << y;
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
+} // namespace
