@@ -125,9 +125,11 @@ inline __m128i Div255x8(__m128i x) {
     return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
 }
 
+// s x f + d x (255 - f) as (s - d) x f + d x 255: one multiply less. The lanes wrap in between,
+// but the sum is below 65536, so it comes out exact.
 inline __m128i Mix16(__m128i s, __m128i d, __m128i f) {
-    const __m128i inv = _mm_sub_epi16(_mm_set1_epi16(255), f);
-    return Div255x8(_mm_add_epi16(_mm_mullo_epi16(s, f), _mm_mullo_epi16(d, inv)));
+    const __m128i d255 = _mm_sub_epi16(_mm_slli_epi16(d, 8), d);
+    return Div255x8(_mm_add_epi16(_mm_mullo_epi16(_mm_sub_epi16(s, d), f), d255));
 }
 
 // Channels of two pixels, in 16-bit lanes, blended by their factors f (one per pixel, in all
