@@ -400,7 +400,9 @@ TEST(LongRun, RandomKeysForAFewThousandFrames) {
     std::printf("%d frames, %d stages started; after the first minute: %ld kB resident, %d files "
                 "open; growth since then %ld kB\n",
                 frames, stagesStarted, memory.front(), fds.front(), growth);
+#ifndef TOVARINE_SANITIZED // the address checker holds freed memory back for a while on purpose
     EXPECT_LT(growth, 4096);
+#endif
     fs::current_path(previous);
 }
 
