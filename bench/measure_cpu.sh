@@ -1,0 +1,38 @@
+#!/bin/bash
+# CPU of the real game at the title under a virtual X server, over ten seconds, in percent of one
+# core. Usage: bench/measure_cpu.sh BUILD_DIR [SECONDS]; set SDL_RENDER_DRIVER=software to leave
+# the X server's software GL out.
+set -u
+build=$(cd "$1" && pwd)
+seconds=${2:-10}
+if [ -z "${INSIDE_XVFB:-}" ]; then
+    INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+dir=$(mktemp -d)
+trap 'kill $game 2>/dev/null; rm -rf "$dir"' EXIT
+cd "$dir" || exit 1
+ln -s "$build/png" png
+ln -s "$build/snd" snd
+export XDG_RUNTIME_DIR=$dir/run
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+"$build/tovarine" &
+game=$!
+# The start-up question: click its middle button, "No" (a window, not full screen).
+for _ in $(seq 100); do
+    box=$(xwininfo -root -children 2>/dev/null | awk '$2 == "\"Tovarine\":" { for (i = 3; i <= NF; i++)
+              if ($i ~ /^[0-9]+x[0-9]+[+-]/) { split($i, s, /[x+]/); if (s[1] != 640) print s[1], s[2], s[3], s[4] } }')
+    [ -n "$box" ] && break
+    sleep 0.1
+done
+read -r w h x y <<< "$box"
+sleep 0.5
+xdotool mousemove $((x + w / 2)) $((y + h - 32)) click 1
+sleep 6 # the logo and the loading
+ticks() { awk '{ print $14 + $15 }' "/proc/$game/stat"; }
+before=$(ticks)
+sleep "$seconds"
+after=$(ticks)
+hz=$(getconf CLK_TCK)
+echo "CPU over ${seconds}s: $(( (after - before) * 100 / (hz * seconds) ))% of one core" \
+     "(renderer: ${SDL_RENDER_DRIVER:-default})"
+grep -i "render\|driver" Log.txt 2>/dev/null | head -3
