@@ -211,7 +211,7 @@ TEST(Pictures, NearLayersAreOpenAboveAndSolidAtTheBottom) {
     }
 }
 
-std::string slurp(const fs::path& p) {
+[[maybe_unused]] std::string slurp(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
