@@ -22,10 +22,11 @@ export XDG_RUNTIME_DIR=$dir/run
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 fail() { echo "FAIL: $*"; echo "--- Log.txt"; cat Log.txt 2>/dev/null; exit 1; }
 
-# Waits for a top-level window with this title and this width (or, with "!", any other width);
-# prints "id width height x y". The message box has no class, so xdotool cannot find it by name.
+# Waits (up to ${3:-100} tenths of a second) for a top-level window with this title and this width
+# (or, with "!", any other width); prints "id width height x y". The message box has no class, so
+# xdotool cannot find it by name.
 window() {
-    for _ in $(seq 100); do
+    for _ in $(seq "${3:-100}"); do
         found=$(xwininfo -root -children 2>/dev/null | awk -v name="\"$1\":" -v width="$2" '
             $2 == name { for (i = 3; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+[+-]/) split($i, s, /[x+]/);
                          if (width == s[1] || (width ~ /^!/ && "!" s[1] != width)) { print $1, s[1], s[2], s[3], s[4]; exit } }')
@@ -35,17 +36,20 @@ window() {
     return 1
 }
 # Answers the start-up question with "No" (the middle button) by clicking it. The box may still
-# be moving to the centre when it is first seen, so its place is read again before every try.
+# be moving to the centre when it is first seen, so its place is read again before every try; on a
+# busy machine it may take a while to close after the click, so a box that is gone counts as answered.
 answer_no() {
-    local box found
+    local box w h x y found
+    window Tovarine '!640' 300 >/dev/null || fail "no start-up question"
     for _ in 1 2 3 4 5; do
-        found=$(window Tovarine '!640') || fail "no start-up question"
-        read -r box w h x y <<< "$found"
         sleep 0.5
-        read -r box w h x y <<< "$(window Tovarine '!640')"
+        found=$(window Tovarine '!640' 1) || return 0
+        read -r box w h x y <<< "$found"
         xdotool mousemove $((x + w / 2)) $((y + h - 32)) click 1
-        sleep 1
-        xwininfo -id "$box" >/dev/null 2>&1 || return 0
+        for _ in $(seq 50); do
+            xwininfo -id "$box" >/dev/null 2>&1 || return 0
+            sleep 0.1
+        done
     done
     fail "the start-up question did not take the click"
 }

@@ -572,12 +572,22 @@ int Ask(const char* textUtf8, const char* captionUtf8) {
     const SDL_MessageBoxData box = {
         SDL_MESSAGEBOX_INFORMATION,           nullptr, captionUtf8, textUtf8,
         static_cast<int>(std::size(buttons)), buttons, nullptr};
-    // Without a display the box cannot be shown and may leave the answer unset: that is "No".
-    int answer = AnswerNo;
-    if (SDL_ShowMessageBox(&box, &answer) != 0) {
-        return AnswerNo;
+    // The box is drawn by a helper process that now and then fails to come up on a busy X server;
+    // the player should still be asked, so a failure is tried again a few times. Without a display
+    // the box cannot be shown at all and may leave the answer unset: that is "No".
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        int answer = AnswerNo;
+        if (SDL_ShowMessageBox(&box, &answer) == 0) {
+            return answer == AnswerYes || answer == AnswerCancel ? answer : AnswerNo;
+        }
+        std::fprintf(stderr, "tovarine: the start-up question could not be shown: %s\n",
+                     SDL_GetError());
+        if (SDL_getenv("DISPLAY") == nullptr && SDL_getenv("WAYLAND_DISPLAY") == nullptr) {
+            break;
+        }
+        SDL_Delay(100);
     }
-    return answer == AnswerYes || answer == AnswerCancel ? answer : AnswerNo;
+    return AnswerNo;
 }
 
 const char* AudioDriver() {
