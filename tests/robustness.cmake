@@ -16,3 +16,8 @@ endif()
 # The real game, started where there is no display.
 target_compile_definitions(robust_tests PRIVATE TOVARINE_GAME="$<TARGET_FILE:tovarine>")
 add_dependencies(robust_tests tovarine)
+
+# Pads pulled and plugged while the real SDL engine runs (dummy video and audio, virtual pads).
+add_executable(robust_pad_tests robust_pad_test.cpp)
+target_link_libraries(robust_pad_tests PRIVATE engine_sdl test_support GTest::gtest_main)
+gtest_discover_tests(robust_pad_tests DISCOVERY_TIMEOUT 30)
