@@ -21,3 +21,17 @@ add_dependencies(robust_tests tovarine)
 add_executable(robust_pad_tests robust_pad_test.cpp)
 target_link_libraries(robust_pad_tests PRIVATE engine_sdl test_support GTest::gtest_main)
 gtest_discover_tests(robust_pad_tests DISCOVERY_TIMEOUT 30)
+
+# The autoplayer's long-run mode, short: the EX stage from the title to the ending and back, twice
+# in one process (the menus keep their cursors between laps). The hour-long run is this with
+# --scenario full --max-frames 216000 --sample 3600 in the sanitized build.
+set(loop_work ${CMAKE_CURRENT_BINARY_DIR}/autoplay/loop)
+file(MAKE_DIRECTORY ${loop_work})
+add_test(NAME autoplay_loop
+    COMMAND $<TARGET_FILE:tovarine-autoplay> --scenario ex --save ${CMAKE_CURRENT_LIST_DIR}/runs/ex.save
+        --loop --max-frames 17000 --sample 3600
+    WORKING_DIRECTORY ${loop_work})
+# A pass pattern makes ctest ignore the exit status, so sanitizer reports fail it by their words.
+set_tests_properties(autoplay_loop PROPERTIES TIMEOUT 300 LABELS runs
+    PASS_REGULAR_EXPRESSION "looped: 2 laps to the end and back to the title, 0 cut short"
+    FAIL_REGULAR_EXPRESSION "Sanitizer|runtime error|did NOT reach")

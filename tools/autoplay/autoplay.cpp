@@ -7,6 +7,9 @@
 //   --save FILE      copy FILE to ./save.dat before starting (the EX stage needs an unlock)
 //   --seed S         as tovarine-headless --seed (default 1)
 //   --max-frames N   give up after N frames (default 120000)
+//   --loop           play the scenario again each time it is back at the title, until
+//                    --max-frames: a long run of the whole game, for leaks and drift
+//   --sample N       every N frames print the process's resident memory and open files
 //   --verbose        tell each jump, possession, hit and death
 //
 // The game runs in the current directory, as the headless runner does.
@@ -26,6 +29,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -74,9 +78,46 @@ int MaxFrames = 120000;
 long Seed = 1;
 int LastFrame = 0;
 bool Finished = false;
+int SampleEvery = 0;
+
+// Resident memory in kB, from /proc/self/status; -1 where it cannot be read.
+long ResidentKb() {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (status == nullptr) {
+        return -1;
+    }
+    long kb = -1;
+    char line[256];
+    while (std::fgets(line, sizeof line, status) != nullptr) {
+        if (std::strncmp(line, "VmRSS:", 6) == 0) {
+            kb = std::atol(line + 6);
+            break;
+        }
+    }
+    std::fclose(status);
+    return kb;
+}
+
+int OpenFiles() {
+    std::error_code error;
+    int count = 0;
+    for (std::filesystem::directory_iterator it("/proc/self/fd", error), end; !error && it != end;
+         it.increment(error)) {
+        ++count;
+    }
+    return count;
+}
+
+void Sample(int frame) {
+    std::printf("sample frame %d rss %ld kB open files %d\n", frame, ResidentKb(), OpenFiles());
+    std::fflush(stdout);
+}
 
 void Hook(int frame) {
     LastFrame = frame;
+    if (SampleEvery > 0 && frame % SampleEvery == 0) {
+        Sample(frame);
+    }
     if (Finished) {
         return;
     }
@@ -114,7 +155,8 @@ int Usage(const char* problem) {
     std::fprintf(stderr,
                  "tovarine-autoplay: %s\n"
                  "usage: tovarine-autoplay [--scenario full|tutorial|gameover|ex] [--keys FILE]\n"
-                 "       [--save FILE] [--seed S] [--max-frames N] [--verbose]\n",
+                 "       [--save FILE] [--seed S] [--max-frames N] [--loop] [--sample N]\n"
+                 "       [--verbose]\n",
                  problem);
     return 2;
 }
@@ -124,10 +166,15 @@ int Usage(const char* problem) {
 int main(int argc, char** argv) {
     const char* keysPath = nullptr;
     const char* savePath = nullptr;
+    bool loop = false;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--verbose") {
             Verbose = true;
+            continue;
+        }
+        if (option == "--loop") {
+            loop = true;
             continue;
         }
         if (i + 1 >= argc) {
@@ -146,6 +193,8 @@ int main(int argc, char** argv) {
             Seed = std::atol(value.c_str());
         } else if (option == "--max-frames") {
             MaxFrames = std::atoi(value.c_str());
+        } else if (option == "--sample") {
+            SampleEvery = std::atoi(value.c_str());
         } else {
             return Usage(("unknown option " + option).c_str());
         }
@@ -160,13 +209,16 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    StartScenario(TheScenario);
+    StartScenario(TheScenario, loop);
     HeadlessSetFrameLimit(MaxFrames);
     HeadlessSetSeed(static_cast<uint32_t>(Seed));
     HeadlessSetAnswer(AnswerNo);
     HeadlessSetFrameHook(Hook);
     GameMain();
     const int frames = LastFrame + 1;
+    if (SampleEvery > 0) {
+        Sample(frames);
+    }
     PrintReport(frames);
     if (keysPath != nullptr && !WriteKeys(keysPath, frames)) {
         std::fprintf(stderr, "tovarine-autoplay: cannot write %s\n", keysPath);

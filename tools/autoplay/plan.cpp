@@ -1,9 +1,11 @@
 #include "plan.h"
 
 #include "enemy/enemies.h"
+#include "main/extras.h"
 #include "main/modes.h"
 #include "main/results.h"
 #include "main/save.h"
+#include "main/title.h"
 #include "model.h"
 #include "stage/map.h"
 #include "stage/player.h"
@@ -48,6 +50,10 @@ std::vector<KeySet> MenuQueue;
 size_t MenuIndex = 0;
 int EndCountdown = -1;
 bool ReachedGoal = false; // the scenario's own end (ending roll, game over, tutorial's end)
+bool LapGoal = false;     // the same, in the lap being played
+bool Looping = false;     // play the scenario again each time it is back at the title
+int Laps = 0;             // laps played to their end and back to the title
+int ShortLaps = 0;        // laps back at the title without reaching their end (a game over)
 int CurrentFrame = 0;
 int GameOverShown = 0;
 
@@ -761,11 +767,17 @@ void PlayStage() {
 
 // ---- Menus and story -------------------------------------------------------------------------
 
-void QueueMenu(std::initializer_list<KeyId> keys) {
+// Moves the lit menu item `steps` times with `key`, then presses button 1. The menus keep their
+// cursor between visits, so the steps are counted from the item lit now.
+void QueueMenu(KeyId key, int steps) {
     MenuQueue.clear();
     MenuIndex = 0;
-    for (KeyId key : keys) {
-        MenuQueue.push_back(Bit(key));
+    const KeyId first = steps > 0 ? key : KeyZ;
+    if (WasHeld(first)) {
+        MenuQueue.push_back(0); // still down from the screen before: let it go first
+    }
+    for (int n = 0; n <= steps; ++n) {
+        MenuQueue.push_back(Bit(n < steps ? key : KeyZ));
         MenuQueue.push_back(0);
     }
 }
@@ -776,38 +788,53 @@ void PlayMenuQueue() {
     }
 }
 
+void QueueScenarioMenu() {
+    constexpr int TitleItems = 4;
+    int item = 1; // start
+    switch (Current) {
+    case Scenario::Full:
+    case Scenario::GameOver:
+        item = 1;
+        break;
+    case Scenario::Tutorial:
+        item = 2;
+        break;
+    case Scenario::Ex:
+        item = 3; // the extras, where the EX stage is
+        break;
+    }
+    QueueMenu(KeyDown, ((item - TitleCursor) % TitleItems + TitleItems) % TitleItems);
+}
+
 void OnModeChange() {
+    const bool backAtTitle = GameMode == ModeTitle && TitleVisits > 0;
+    if (GameMode == ModeEndingRoll && (Current == Scenario::Full || Current == Scenario::Ex)) {
+        LapGoal = true;
+    }
+    if (backAtTitle && PreviousMode == ModeTutorial && Current == Scenario::Tutorial) {
+        LapGoal = true;
+    }
+    if (backAtTitle && PreviousMode == ModeContinue && Current == Scenario::GameOver) {
+        LapGoal = true;
+    }
+    ReachedGoal = ReachedGoal || LapGoal;
     if (GameMode == ModeTitle) {
-        ++TitleVisits;
-        if (TitleVisits == 1) {
-            switch (Current) {
-            case Scenario::Full:
-            case Scenario::GameOver:
-                QueueMenu({KeyZ});
-                break;
-            case Scenario::Tutorial:
-                QueueMenu({KeyDown, KeyZ});
-                break;
-            case Scenario::Ex:
-                QueueMenu({KeyDown, KeyDown, KeyZ});
-                break;
-            }
+        if (!backAtTitle) {
+            QueueScenarioMenu();
+        } else if (Looping) {
+            // Again from this title, whether or not the lap got to its end: a long run wants
+            // game play, and a lap cut short by a game over is play too (counted apart).
+            ++(LapGoal ? Laps : ShortLaps);
+            Say("lap %.0f done, %.0f cut short", Laps, ShortLaps);
+            LapGoal = false;
+            QueueScenarioMenu();
         } else {
             EndCountdown = 30; // back at the title: let it settle, then stop
         }
+        ++TitleVisits;
     } else if (GameMode == ModeExtras) {
-        QueueMenu({KeyUp, KeyZ});
-    }
-    if (GameMode == ModeEndingRoll && (Current == Scenario::Full || Current == Scenario::Ex)) {
-        ReachedGoal = true;
-    }
-    if (GameMode == ModeTitle && TitleVisits > 1 && PreviousMode == ModeTutorial &&
-        Current == Scenario::Tutorial) {
-        ReachedGoal = true;
-    }
-    if (GameMode == ModeTitle && TitleVisits > 1 && PreviousMode == ModeContinue &&
-        Current == Scenario::GameOver) {
-        ReachedGoal = true;
+        constexpr int ExRow = 3, Rows = 3;
+        QueueMenu(KeyUp, ((ExtrasRow - ExRow) % Rows + Rows) % Rows);
     }
 }
 
@@ -837,8 +864,9 @@ bool ParseScenario(const char* text, Scenario* scenario) {
     return false;
 }
 
-void StartScenario(Scenario scenario) {
+void StartScenario(Scenario scenario, bool loop) {
     Current = scenario;
+    Looping = loop;
 }
 
 Decision DecideFrame(int frame) {
@@ -901,6 +929,10 @@ Decision DecideFrame(int frame) {
 void PrintReport(int frames) {
     std::printf("scenario %s: %d frames, %s\n", ScenarioName(Current), frames,
                 ReachedGoal ? "reached its end" : "did NOT reach its end");
+    if (Looping) {
+        std::printf("looped: %d laps to the end and back to the title, %d cut short\n", Laps,
+                    ShortLaps);
+    }
     for (int field = 1; field <= 6; ++field) {
         const StageStats& s = Stats[field];
         if (s.fieldStart < 0) {

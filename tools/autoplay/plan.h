@@ -39,7 +39,8 @@ extern bool Verbose;
 
 const char* ScenarioName(Scenario scenario);
 bool ParseScenario(const char* text, Scenario* scenario);
-void StartScenario(Scenario scenario);
+// With loop, the scenario is played again each time it has come back to the title.
+void StartScenario(Scenario scenario, bool loop);
 // Called after each presented frame with the game's state at the end of that frame.
 Decision DecideFrame(int frame);
 // Per stage: frames to cross the field and to beat the boss, and the closest calls.
