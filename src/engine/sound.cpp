@@ -1,5 +1,9 @@
-// Sounds: WAV and MP3 decoded fully at load, each handle owning a few mixer channels that it plays
-// in turn, so one effect can overlap itself up to that many times.
+// Sounds: WAV and MP3 decoded fully into memory, each handle owning a few mixer channels that it
+// plays in turn, so one effect can overlap itself up to that many times.
+//
+// Decoding the music is most of the loading time, so compressed files are decoded on a background
+// thread while the game goes on loading its pictures. A sound played before its turn is decoded at
+// once by the thread that wants it; a sound is never heard late or cut.
 //
 // Without an audio device the mixer runs on SDL's silent driver: sounds still load and "play".
 #include "engine.h"
@@ -13,8 +17,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace engine {
@@ -33,12 +40,26 @@ struct Sound {
     int firstChannel = 0;
     int buffers = 0;
     int next = 0;
+    bool pending = false; // its decoding (below) has not been collected yet
     int mixerVolume = MIX_MAX_VOLUME;
     int starts[MaxBuffers] = {};
     char name[64] = "";
 };
 
+// A sound's decoding, shared with the decoding thread under DecodeMutex.
+struct DecodeJob {
+    enum { Idle, Queued, Working, Done } state = Idle;
+    std::vector<unsigned char> bytes;
+    Mix_Chunk* chunk = nullptr;
+    char error[160] = "";
+};
+
 Sound Sounds[MaxSounds];
+DecodeJob Jobs[MaxSounds];
+std::mutex DecodeMutex;
+std::condition_variable DecodeChanged;
+std::thread Decoder;
+bool DecoderQuit = false;
 bool MixerOpen = false;
 bool AudioStarted = false;
 int ChannelsInUse = 0;
@@ -75,7 +96,28 @@ bool OpenMixer(const char* driver) {
     return true;
 }
 
+void StopDecoder() {
+    if (Decoder.joinable()) {
+        {
+            const std::lock_guard<std::mutex> lock(DecodeMutex);
+            DecoderQuit = true;
+        }
+        DecodeChanged.notify_all();
+        Decoder.join();
+    }
+    DecoderQuit = false;
+    for (int slot = 0; slot < MaxSounds; ++slot) {
+        DecodeJob& job = Jobs[slot];
+        if (job.chunk != nullptr) {
+            Mix_FreeChunk(job.chunk);
+        }
+        job = DecodeJob{};
+        Sounds[slot].pending = false;
+    }
+}
+
 void ReleaseSounds() {
+    StopDecoder();
     if (MixerOpen) {
         Mix_HaltChannel(-1);
     }
@@ -135,6 +177,101 @@ bool ReadSoundBytes(const char* file, std::vector<unsigned char>& bytes) {
         }
     }
     return true;
+}
+
+// MP3 (with or without its tag), Ogg and FLAC: the formats that take long to decode. Anything
+// else is decoded at once, so that what is no sound at all is refused by LoadSoundFile itself.
+bool LooksCompressed(const std::vector<unsigned char>& bytes) {
+    if (bytes.size() < 4) {
+        return false;
+    }
+    const unsigned char* b = bytes.data();
+    return std::memcmp(b, "ID3", 3) == 0 || std::memcmp(b, "OggS", 4) == 0 ||
+           std::memcmp(b, "fLaC", 4) == 0 || (b[0] == 0xFF && (b[1] & 0xE0) == 0xE0);
+}
+
+Mix_Chunk* DecodeBytes(const std::vector<unsigned char>& bytes, char* error, size_t size) {
+    Mix_Chunk* chunk =
+        Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+    if (chunk == nullptr) {
+        std::snprintf(error, size, "%s", Mix_GetError());
+    }
+    return chunk;
+}
+
+// Runs one queued decoding with the lock released; the lock is held again on return.
+void RunJob(DecodeJob& job, std::unique_lock<std::mutex>& lock) {
+    job.state = DecodeJob::Working;
+    const std::vector<unsigned char> bytes = std::move(job.bytes);
+    job.bytes = {};
+    char error[sizeof job.error] = "";
+    lock.unlock();
+    Mix_Chunk* chunk = DecodeBytes(bytes, error, sizeof error);
+    lock.lock();
+    job.chunk = chunk;
+    std::memcpy(job.error, error, sizeof error);
+    job.state = DecodeJob::Done;
+    DecodeChanged.notify_all();
+}
+
+// The decoding thread: the queued sounds in the order they were loaded.
+void DecodeQueued() {
+    std::unique_lock<std::mutex> lock(DecodeMutex);
+    for (;;) {
+        DecodeJob* next = nullptr;
+        DecodeChanged.wait(lock, [&next] {
+            for (DecodeJob& job : Jobs) {
+                if (job.state == DecodeJob::Queued) {
+                    next = &job;
+                    return true;
+                }
+            }
+            return DecoderQuit;
+        });
+        if (DecoderQuit) {
+            return;
+        }
+        RunJob(*next, lock);
+    }
+}
+
+void QueueDecoding(int slot, std::vector<unsigned char>&& bytes) {
+    {
+        const std::lock_guard<std::mutex> lock(DecodeMutex);
+        Jobs[slot].bytes = std::move(bytes);
+        Jobs[slot].state = DecodeJob::Queued;
+    }
+    Sounds[slot].pending = true;
+    if (!Decoder.joinable()) {
+        Decoder = std::thread(DecodeQueued);
+    }
+    DecodeChanged.notify_all();
+}
+
+// Takes a finished decoding into its sound. With wait, a decoding still queued is done here and
+// one under way is waited for; without, an unfinished one is left for later.
+void Collect(Sound& sound, bool wait) {
+    if (!sound.pending) {
+        return;
+    }
+    const int slot = static_cast<int>(&sound - Sounds);
+    DecodeJob& job = Jobs[slot];
+    std::unique_lock<std::mutex> lock(DecodeMutex);
+    if (wait && job.state == DecodeJob::Queued) {
+        RunJob(job, lock);
+    }
+    if (wait) {
+        DecodeChanged.wait(lock, [&job] { return job.state == DecodeJob::Done; });
+    }
+    if (job.state != DecodeJob::Done) {
+        return;
+    }
+    sound.chunk = job.chunk;
+    sound.pending = false;
+    if (sound.chunk == nullptr) {
+        LogLine(0, "LoadSoundFile: cannot load %s (%s)", sound.name, job.error);
+    }
+    job = DecodeJob{};
 }
 
 } // namespace
@@ -211,10 +348,15 @@ int LoadSoundFile(const char* path, int buffers, int /*unused*/) {
                     errno != 0 ? std::strerror(errno) : "empty");
             return -1;
         }
-        chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
-        if (chunk == nullptr) {
-            LogLine(0, "LoadSoundFile: cannot load %s (%s)", file, Mix_GetError());
-            return -1;
+        if (LooksCompressed(bytes)) {
+            QueueDecoding(slot, std::move(bytes));
+        } else {
+            char error[160];
+            chunk = DecodeBytes(bytes, error, sizeof error);
+            if (chunk == nullptr) {
+                LogLine(0, "LoadSoundFile: cannot load %s (%s)", file, error);
+                return -1;
+            }
         }
         Mix_AllocateChannels(ChannelsInUse + buffers);
     } else if (std::FILE* f = std::fopen(file, "rb")) {
@@ -224,7 +366,9 @@ int LoadSoundFile(const char* path, int buffers, int /*unused*/) {
         return -1;
     }
     Sound& sound = Sounds[slot];
+    const bool pending = sound.pending; // queued for decoding just above
     sound = Sound{true, sound.generation % ((1u << (31 - SlotBits)) - 1) + 1, chunk};
+    sound.pending = pending;
     sound.firstChannel = ChannelsInUse;
     sound.buffers = buffers;
     ChannelsInUse += buffers;
@@ -239,6 +383,7 @@ int PlaySoundHandle(int handle, int playMode, int /*fromStart*/) {
     if (sound == nullptr) {
         return -1;
     }
+    Collect(*sound, true);
     const int buffer = sound->next;
     sound->next = (sound->next + 1) % sound->buffers;
     ++sound->starts[buffer];
@@ -259,6 +404,7 @@ int StopSoundHandle(int handle) {
     if (sound == nullptr) {
         return -1;
     }
+    Collect(*sound, false);
     if (sound->chunk != nullptr) {
         for (int i = 0; i < sound->buffers; ++i) {
             Mix_HaltChannel(sound->firstChannel + i);
@@ -299,8 +445,12 @@ int ReleaseAllSounds(int /*unused*/) {
 
 int GetSoundPcm(int handle, const short** samples, int* frames) {
     ENGINE_ENTRY;
-    const Sound* sound = FindSound(handle);
-    if (sound == nullptr || sound->chunk == nullptr) {
+    Sound* sound = FindSound(handle);
+    if (sound == nullptr) {
+        return -1;
+    }
+    Collect(*sound, true);
+    if (sound->chunk == nullptr) {
         return -1;
     }
     *samples = reinterpret_cast<const short*>(sound->chunk->abuf);
@@ -319,7 +469,10 @@ int GetSoundBufferStarts(int handle, int buffer) {
 
 int IsSoundBufferPlaying(int handle, int buffer) {
     ENGINE_ENTRY;
-    const Sound* sound = FindSound(handle);
+    Sound* sound = FindSound(handle);
+    if (sound != nullptr) {
+        Collect(*sound, false);
+    }
     if (sound == nullptr || sound->chunk == nullptr || buffer < 0 || buffer >= sound->buffers) {
         return 0;
     }
