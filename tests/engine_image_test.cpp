@@ -240,6 +240,27 @@ TEST_F(Drawing, BadPictureFilesGiveMinusOneAndALogLine) {
     EXPECT_NE(log.find("truncated.png"), std::string::npos);
 }
 
+// A picture released on its own goes stale; the others, and pictures loaded after it, stay whole.
+TEST_F(Drawing, AReleasedPictureGoesStaleAndLeavesTheOthersWhole) {
+    const int red = Picture(300, 200, std::vector<uint32_t>(300 * 200, 0xFFFF0000), "red.png");
+    const int green = Picture(300, 200, std::vector<uint32_t>(300 * 200, 0xFF00FF00), "green.png");
+    ASSERT_EQ(ReleaseImage(red), 0);
+    EXPECT_EQ(ReleaseImage(red), -1) << "already released";
+    EXPECT_EQ(ReleaseImage(-1), -1);
+    const int blue = Picture(300, 200, std::vector<uint32_t>(300 * 200, 0xFF0000FF), "blue.png");
+    Fill(0x000000);
+    DrawImageAt(0, 0, red, 0);
+    EXPECT_EQ(Pixel(150, 100), 0u) << "a stale handle draws nothing";
+    DrawImageAt(0, 0, green, 0);
+    DrawImageAt(320, 0, blue, 0);
+    for (int y = 0; y < 200; y += 7) {
+        ASSERT_EQ(Pixel(299 - y, y), 0x00FF00u);
+        ASSERT_EQ(Pixel(320 + y, y), 0x0000FFu);
+    }
+    ReleaseAllImages(0);
+    EXPECT_EQ(DrawImageAt(0, 0, green, 0), -1);
+}
+
 TEST_F(Drawing, BackslashesInPathsAreSeparators) {
     std::filesystem::create_directory(dir_.path() / "png");
     ASSERT_TRUE(test::WritePng(dir_.file("png/title.png"), 1, 1, {0xFF00FF00}));

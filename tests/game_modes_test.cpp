@@ -195,9 +195,13 @@ TEST_F(Modes, SceneryComesBackAsItWasAfterADisplayChange) {
         Picture(name, colour);
     }
     ReloadAllImages();
+    const int stage1Near = SceneryNear;
     LoadStageScenery(3);
+    const int stage3Near = SceneryNear;
     LoadStageScenery(4);
     StageId = 4;
+    EXPECT_EQ(ReleaseImage(stage1Near), -1) << "a replaced layer's picture is freed";
+    EXPECT_EQ(ReleaseImage(stage3Near), -1);
     EXPECT_EQ(ColourOf(SceneryFar), 0x300000u) << "stage 4 keeps stage 3's far layer";
     EXPECT_EQ(ColourOf(SceneryNear), 0x410000u);
 

@@ -45,6 +45,7 @@ int DrawImageRegion(int x, int y, int srcX, int srcY, int width, int height, int
 int DrawRectangle(int x1, int y1, int x2, int y2, uint32_t color, int fill);
 int SetBlendMode(int mode, int parameter); // 0 none, 1 alpha, 2 add, 3 source x (1 - screen)
 uint32_t MakeColor(int r, int g, int b);   // 0x00RRGGBB
+int ReleaseImage(int handle);              // the handle goes stale; -1 if it was not a picture
 int ReleaseAllImages(int unused);
 
 // ---- Text (the default font) ------------------------------------------------------------------

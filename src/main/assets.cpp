@@ -142,6 +142,9 @@ void LoadStageScenery(int stage) {
     }
     for (int slot = 0; slot < 4; ++slot) {
         if (SceneryFiles[stage][slot] != nullptr) {
+            // The slot's old picture is no longer reachable by any handle: free it, so memory
+            // stays flat from stage to stage.
+            ReleaseImage(*ScenerySlots[slot]);
             *ScenerySlots[slot] = LoadImageFile(SceneryFiles[stage][slot], 0);
             SceneryShown[slot] = stage;
         }
@@ -152,6 +155,7 @@ void ReloadSceneryAfterDisplayChange() {
     for (int slot = 0; slot < 4; ++slot) {
         const int stage = SceneryBeforeReload[slot];
         if (stage != 1) {
+            ReleaseImage(*ScenerySlots[slot]);
             *ScenerySlots[slot] = LoadImageFile(SceneryFiles[stage][slot], 0);
             SceneryShown[slot] = stage;
         }
