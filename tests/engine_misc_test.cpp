@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -151,6 +154,34 @@ TEST_F(Engine, TextIsDrawnFromShiftJisWithAnOptionalEdge) {
     // Formatting is bounded: a result far longer than the buffer is cut, not overrun.
     const std::string longText(3000, 'A');
     EXPECT_EQ(DrawFormattedTextAt(0, 0, 0xFFFFFF, "%s%07d", longText.c_str(), 42), 0);
+}
+
+// Strings are made from cached glyphs into a fixed pool that is emptied when it fills: a string
+// drawn again after thousands of others, and a character the font lacks, come out the same.
+TEST_F(Engine, TextStaysTheSameWhenItsCachesFillAndEmpty) {
+    ASSERT_EQ(EngineInit(), 0);
+    ASSERT_EQ(SelectFontFace("\x82\x6c\x82\x72 \x96\xbe\x92\xa9", -1), 0); // ＭＳ 明朝
+    SetBlendMode(0, 255);
+    SetTextSize(40);
+    SetTextStyle(3);
+    const char* line =
+        "TIME = 123 \x82\xa0\x81\x40\xef\xfc"; // あ, a wide space, a code without a glyph
+    auto drawn = [&] {
+        ClearScreen();
+        DrawTextAt(20, 200, line, 0xFFFFFF, 0x3366FF);
+        const uint32_t* screen = GetBackBuffer();
+        return std::vector<uint32_t>(screen + 180 * 640, screen + 280 * 640);
+    };
+    const std::vector<uint32_t> first = drawn();
+    EXPECT_GT(std::count(first.begin(), first.end(), 0xFFFFFFu), 100);
+    char text[64];
+    for (int i = 0; i < 3000; ++i) {
+        std::snprintf(text, sizeof text, "SCORE = %07d \x82\xa0", i * 7919);
+        SetTextSize(20 + i % 40);
+        DrawTextAt(0, 0, text, 0xFFFFFF, 0);
+    }
+    SetTextSize(40);
+    EXPECT_EQ(drawn(), first);
 }
 
 TEST_F(Engine, TwentyFourBitDisplaysAreRefused) {
