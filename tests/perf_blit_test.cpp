@@ -1,5 +1,6 @@
 // The fast blitter against a plain per-pixel model of the blend rules, over random pictures,
-// screens, positions and row lengths (so every remainder after groups of four is covered).
+// screens, positions and row lengths (so every remainder after groups of eight and of four is
+// covered).
 #include "engine/engine.h"
 #include "engine/headless.h"
 #include "support.h"
