@@ -1,10 +1,13 @@
-// What a frame of play costs: the stage update and the stage drawing with the real pictures.
+// What a frame costs: the stage update and the stage drawing with the real pictures, and the
+// extras gallery with all six thumbnails (the recorded games pass through it only briefly).
 #include "enemy/enemies.h"
 #include "engine/engine.h"
 #include "engine/headless.h"
 #include "main/assets.h"
+#include "main/extras.h"
 #include "main/loop.h"
 #include "main/modes.h"
+#include "main/save.h"
 #include "render/stage_draw.h"
 #include "stage/map.h"
 #include "stage/player.h"
@@ -54,5 +57,21 @@ void UpdateStage(benchmark::State& state) {
     EngineShutdown();
 }
 BENCHMARK(UpdateStage)->Unit(benchmark::kMicrosecond);
+
+// A whole gallery frame with every picture unlocked: update, drawing and the present.
+void ExtrasGallery(benchmark::State& state) {
+    StartStageOne();
+    for (int32_t& unlocked : SaveData.picture) {
+        unlocked = 1;
+    }
+    GameMode = ModeExtras;
+    for (auto _ : state) {
+        ExtrasUpdate();
+        ExtrasDraw();
+        FlipScreen();
+    }
+    EngineShutdown();
+}
+BENCHMARK(ExtrasGallery)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -688,15 +688,20 @@ int DrawImageStretched(int x1, int y1, int x2, int y2, int handle, int transpare
     if (left >= right || top >= bottom) {
         return 0;
     }
-    // Nearest neighbour, sampling each target pixel's centre.
+    // Nearest neighbour, sampling each target pixel's centre; the source columns are worked out
+    // once for all rows.
+    int columns[ScreenWidth];
+    for (int tx = left; tx < right; ++tx) {
+        columns[tx - left] =
+            static_cast<int>((2 * static_cast<int64_t>(tx - x1) + 1) * image->width / (2 * w));
+    }
     uint32_t row[ScreenWidth];
     const bool keyed = transparent != 0 && !image->opaque;
     for (int ty = top; ty < bottom; ++ty) {
         const int64_t sy = (2 * static_cast<int64_t>(ty - y1) + 1) * image->height / (2 * h);
         const uint32_t* src = image->pixels + sy * image->width;
-        for (int tx = left; tx < right; ++tx) {
-            const int64_t sx = (2 * static_cast<int64_t>(tx - x1) + 1) * image->width / (2 * w);
-            row[tx - left] = src[sx];
+        for (int i = 0; i < right - left; ++i) {
+            row[i] = src[columns[i]];
         }
         DrawRow(BackBuffer + ty * ScreenWidth + left, row, right - left, 1, keyed, keyed);
     }
