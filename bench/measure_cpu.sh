@@ -1,10 +1,12 @@
 #!/bin/bash
-# CPU of the real game at the title under a virtual X server, over ten seconds, in percent of one
-# core. Usage: bench/measure_cpu.sh BUILD_DIR [SECONDS]; set SDL_RENDER_DRIVER=software to leave
-# the X server's software GL out.
+# CPU of the real game under a virtual X server, over ten seconds, in percent of one core: at the
+# still title, or with "story" in the prologue, where every frame changes (the walking scene).
+# Usage: bench/measure_cpu.sh BUILD_DIR [SECONDS] [title|story]; set SDL_RENDER_DRIVER=software to
+# leave the X server's software GL out.
 set -u
 build=$(cd "$1" && pwd)
 seconds=${2:-10}
+scene=${3:-title}
 if [ -z "${INSIDE_XVFB:-}" ]; then
     INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
@@ -28,11 +30,18 @@ read -r w h x y <<< "$box"
 sleep 0.5
 xdotool mousemove $((x + w / 2)) $((y + h - 32)) click 1
 sleep 6 # the logo and the loading
+if [ "$scene" = story ]; then
+    # "開始" is the lit item: Z starts the prologue.
+    xdotool keydown z; sleep 0.2; xdotool keyup z
+    sleep 2
+fi
 ticks() { awk '{ print $14 + $15 }' "/proc/$game/stat"; }
 before=$(ticks)
 sleep "$seconds"
 after=$(ticks)
+# SHOT=file.png keeps a picture of the screen, to see what was measured.
+[ -n "${SHOT:-}" ] && xwd -root -silent | convert xwd:- "$SHOT"
 hz=$(getconf CLK_TCK)
 echo "CPU over ${seconds}s: $(( (after - before) * 100 / (hz * seconds) ))% of one core" \
-     "(renderer: ${SDL_RENDER_DRIVER:-default})"
+     "at the $scene (renderer: ${SDL_RENDER_DRIVER:-default})"
 grep -i "render\|driver" Log.txt 2>/dev/null | head -3

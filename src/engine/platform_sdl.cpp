@@ -31,6 +31,9 @@ SDL_Texture* Screen = nullptr; // the 640 x 480 picture, nearest-neighbour sampl
 SDL_Texture* Sharp = nullptr;  // the picture at a whole multiple, linearly scaled to the output
 int SharpScale = 0;
 bool IsFullscreen = false;
+// The picture on the window, so an unchanged frame (a menu waiting for a key) is not sent again.
+uint32_t Shown[ScreenWidth * ScreenHeight];
+bool ShownValid = false;
 bool Focused = true;
 bool Quit = false;
 int LockFd = -1;
@@ -296,6 +299,12 @@ void HandleEvent(const SDL_Event& event) {
         } else if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
             Quit = true;
         }
+        // Shown, uncovered, resized, moved: the window's picture must be drawn again.
+        ShownValid = false;
+        break;
+    case SDL_RENDER_TARGETS_RESET:
+    case SDL_RENDER_DEVICE_RESET:
+        ShownValid = false;
         break;
     case SDL_JOYDEVICEADDED:
         OpenFirstPad();
@@ -412,6 +421,7 @@ int OpenWindow(const char* captionUtf8, bool fullscreen, bool resizable) {
         CloseWindow();
         return -1;
     }
+    ShownValid = false;
     // The back buffer is opaque whatever its alpha bytes say: copied, never blended.
     SDL_SetTextureBlendMode(Screen, SDL_BLENDMODE_NONE);
     SDL_RendererInfo info;
@@ -484,6 +494,7 @@ int SetFullscreen(bool fullscreen) {
     IsFullscreen = fullscreen;
     SDL_ShowCursor(fullscreen ? SDL_DISABLE : SDL_ENABLE);
     ScheduleStart = 0;
+    ShownValid = false;
     return 0;
 }
 
@@ -510,6 +521,15 @@ int Present(const uint32_t* pixels) {
     if (Renderer == nullptr) {
         return -1;
     }
+    // A frame like the one on the window costs only its wait: at a still menu the renderer
+    // (under a virtual display, a software one) has nothing to do.
+    const size_t bytes = sizeof Shown;
+    if (ShownValid && std::memcmp(Shown, pixels, bytes) == 0) {
+        WaitForFrameSlot();
+        return 0;
+    }
+    std::memcpy(Shown, pixels, bytes);
+    ShownValid = true;
     SDL_UpdateTexture(Screen, nullptr, pixels, ScreenWidth * 4);
     int outW = 0;
     int outH = 0;
