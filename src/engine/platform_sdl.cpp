@@ -391,6 +391,30 @@ void ReleaseInstanceLock() {
     }
 }
 
+// True when the renderer just made is OpenGL done by the processor (the emulating drivers name
+// themselves in their renderer string).
+bool DrawsInSoftware() {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(Renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0) {
+        return false;
+    }
+    using GetString = const unsigned char* (*)(unsigned int);
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    constexpr unsigned int GlRenderer = 0x1F01;
+    const auto* name =
+        getString != nullptr ? reinterpret_cast<const char*>(getString(GlRenderer)) : nullptr;
+    if (name == nullptr) {
+        return false;
+    }
+    LogLine(1, "OpenGL renderer: %s", name);
+    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"}) {
+        if (std::strstr(name, software) != nullptr) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int OpenWindow(const char* captionUtf8, bool fullscreen, bool resizable) {
     if (!StartVideo()) {
         return -1;
@@ -406,6 +430,17 @@ int OpenWindow(const char* captionUtf8, bool fullscreen, bool resizable) {
         return -1;
     }
     Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (Renderer != nullptr && SDL_GetHint(SDL_HINT_RENDER_DRIVER) == nullptr &&
+        DrawsInSoftware()) {
+        // Without a graphics processor (a virtual machine, a virtual display) OpenGL is emulated
+        // at three times the cost of putting the picture straight into the window.
+        LogLine(
+            1,
+            "renderer: OpenGL is drawn in software here; the picture goes straight to the window");
+        SDL_DestroyRenderer(Renderer);
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_SOFTWARE);
+    }
     if (Renderer == nullptr) {
         Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_SOFTWARE);
     }
