@@ -204,10 +204,14 @@ void OpenFirstPad() {
     for (int i = 0; i < SDL_NumJoysticks(); ++i) {
         if (SDL_IsGameController(i)) {
             Controller = SDL_GameControllerOpen(i);
-            if (Controller != nullptr) {
-                Joystick = SDL_GameControllerGetJoystick(Controller);
+            Joystick = Controller != nullptr ? SDL_GameControllerGetJoystick(Controller) : nullptr;
+            if (Joystick == nullptr && Controller != nullptr) {
+                SDL_GameControllerClose(Controller);
+                Controller = nullptr;
             }
-        } else {
+        }
+        if (Joystick == nullptr) {
+            // No controller mapping, or one that would not open: the raw device still plays.
             Joystick = SDL_JoystickOpen(i);
         }
         if (Joystick != nullptr) {
