@@ -19,16 +19,25 @@ export XDG_RUNTIME_DIR=$dir/run
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 "$build/tovarine" &
 game=$!
-# The start-up question: click its middle button, "No" (a window, not full screen).
-for _ in $(seq 100); do
-    box=$(xwininfo -root -children 2>/dev/null | awk '$2 == "\"Tovarine\":" { for (i = 3; i <= NF; i++)
-              if ($i ~ /^[0-9]+x[0-9]+[+-]/) { split($i, s, /[x+]/); if (s[1] != 640) print s[1], s[2], s[3], s[4] } }')
-    [ -n "$box" ] && break
+# The start-up question: click its middle button, "No" (a window, not full screen). The box may
+# still be moving when first seen, or slow to close: its place is read again before every try.
+box_place() {
+    xwininfo -root -children 2>/dev/null | awk '$2 == "\"Tovarine\":" { for (i = 3; i <= NF; i++)
+        if ($i ~ /^[0-9]+x[0-9]+[+-]/) { split($i, s, /[x+]/); if (s[1] != 640) print s[1], s[2], s[3], s[4] } }'
+}
+for _ in $(seq 300); do
+    [ -n "$(box_place)" ] && break
     sleep 0.1
 done
-read -r w h x y <<< "$box"
-sleep 0.5
-xdotool mousemove $((x + w / 2)) $((y + h - 32)) click 1
+for _ in 1 2 3 4 5; do
+    sleep 0.5
+    box=$(box_place)
+    [ -z "$box" ] && break
+    read -r w h x y <<< "$box"
+    xdotool mousemove $((x + w / 2)) $((y + h - 32)) click 1
+    sleep 1
+done
+kill -0 "$game" 2>/dev/null && [ -z "$(box_place)" ] || { echo "the game did not start"; exit 1; }
 sleep 6 # the logo and the loading
 if [ "$scene" = story ]; then
     # "開始" is the lit item: Z starts the prologue.
