@@ -47,14 +47,7 @@ int BlendParameter = 255;
 uint32_t KeyColor = 0x800080;
 
 Image* FindImage(int handle) {
-    if (handle < 0) {
-        return nullptr;
-    }
-    Image& image = Images[handle & (MaxImages - 1)];
-    if (!image.used || image.generation != static_cast<uint32_t>(handle >> SlotBits)) {
-        return nullptr;
-    }
-    return &image;
+    return RecordOfHandle<SlotBits>(Images, handle);
 }
 
 // Rounded x / 255 for x in 0..65535, without a division.
@@ -624,11 +617,8 @@ int LoadImageFile(const char* path, int /*flag*/) {
     }
     char file[512];
     NormalisePath(path, file, sizeof file);
-    int slot = 0;
-    while (slot < MaxImages && Images[slot].used) {
-        ++slot;
-    }
-    if (slot == MaxImages) {
+    const int slot = FreeSlotOf(Images);
+    if (slot < 0) {
         LogLine(0, "LoadImageFile: no free image slot for %s", file);
         return -1;
     }
@@ -640,7 +630,7 @@ int LoadImageFile(const char* path, int /*flag*/) {
     }
     Image& image = Images[slot];
     image.used = true;
-    image.generation = image.generation % ((1u << (31 - SlotBits)) - 1) + 1;
+    image.generation = NextGeneration<SlotBits>(image.generation);
     image.width = width;
     image.height = height;
     image.pixels = pixels;
@@ -648,7 +638,7 @@ int LoadImageFile(const char* path, int /*flag*/) {
     image.opaque = std::none_of(pixels, pixels + count, [](uint32_t p) {
         return (p >> 24) != 0xFF || (p & 0xFFFFFF) == KeyColor;
     });
-    return static_cast<int>(image.generation << SlotBits) | slot;
+    return HandleOf<SlotBits>(image.generation, slot);
 }
 
 int DrawImageAt(int x, int y, int handle, int transparent) {

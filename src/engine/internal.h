@@ -39,6 +39,43 @@ void LogClose();
 // Decodes a PNG file into malloc'd 0xAARRGGBB pixels; nullptr (and a log line) on failure.
 uint32_t* ReadPngFile(const char* file, int* width, int* height);
 
+// Pictures and sounds live in fixed tables of records with `used` and `generation` fields. A
+// handle is the slot in its low SlotBits bits and the slot's generation above them, so a handle
+// kept after its slot was freed goes stale instead of reaching the slot's next occupant.
+template <int SlotBits, typename Record, int Count>
+Record* RecordOfHandle(Record (&table)[Count], int handle) {
+    static_assert(Count == 1 << SlotBits);
+    if (handle < 0) {
+        return nullptr;
+    }
+    Record& record = table[handle & (Count - 1)];
+    const bool current =
+        record.used && record.generation == static_cast<uint32_t>(handle >> SlotBits);
+    return current ? &record : nullptr;
+}
+
+// The first unused slot, or -1 when the table is full.
+template <typename Record, int Count>
+int FreeSlotOf(const Record (&table)[Count]) {
+    for (int slot = 0; slot < Count; ++slot) {
+        if (!table[slot].used) {
+            return slot;
+        }
+    }
+    return -1;
+}
+
+// The slot's next generation (never 0, and small enough that the handle stays positive) and the
+// handle made of it.
+template <int SlotBits>
+uint32_t NextGeneration(uint32_t generation) {
+    return generation % ((1u << (31 - SlotBits)) - 1) + 1;
+}
+template <int SlotBits>
+int HandleOf(uint32_t generation, int slot) {
+    return static_cast<int>(generation << SlotBits) | slot;
+}
+
 // Subsystems, started and stopped by EngineInit / EngineShutdown.
 void ImagesReleaseAll();
 int TextStart();

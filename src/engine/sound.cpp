@@ -67,14 +67,7 @@ int Started[MaxStartedPerFrame];
 int StartedCount = 0;
 
 Sound* FindSound(int handle) {
-    if (handle < 0) {
-        return nullptr;
-    }
-    Sound& sound = Sounds[handle & (MaxSounds - 1)];
-    if (!sound.used || sound.generation != static_cast<uint32_t>(handle >> SlotBits)) {
-        return nullptr;
-    }
-    return &sound;
+    return RecordOfHandle<SlotBits>(Sounds, handle);
 }
 
 bool OpenMixer(const char* driver) {
@@ -331,11 +324,8 @@ int LoadSoundFile(const char* path, int buffers, int /*unused*/) {
     }
     char file[512];
     NormalisePath(path, file, sizeof file);
-    int slot = 0;
-    while (slot < MaxSounds && Sounds[slot].used) {
-        ++slot;
-    }
-    if (slot == MaxSounds) {
+    const int slot = FreeSlotOf(Sounds);
+    if (slot < 0) {
         LogLine(0, "LoadSoundFile: no free sound slot for %s", file);
         return -1;
     }
@@ -367,14 +357,14 @@ int LoadSoundFile(const char* path, int buffers, int /*unused*/) {
     }
     Sound& sound = Sounds[slot];
     const bool pending = sound.pending; // queued for decoding just above
-    sound = Sound{true, sound.generation % ((1u << (31 - SlotBits)) - 1) + 1, chunk};
+    sound = Sound{true, NextGeneration<SlotBits>(sound.generation), chunk};
     sound.pending = pending;
     sound.firstChannel = ChannelsInUse;
     sound.buffers = buffers;
     ChannelsInUse += buffers;
     const char* base = std::strrchr(file, '/');
     std::snprintf(sound.name, sizeof sound.name, "%.63s", base != nullptr ? base + 1 : file);
-    return static_cast<int>(sound.generation << SlotBits) | slot;
+    return HandleOf<SlotBits>(sound.generation, slot);
 }
 
 int PlaySoundHandle(int handle, int playMode, int /*fromStart*/) {
