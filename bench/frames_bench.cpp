@@ -3,6 +3,7 @@
 // them: stage 4's field, the EX field's traps with fog, the EX arena's four bosses, story pages.
 #include "engine/engine.h"
 #include "engine/headless.h"
+#include "main/key_script.h"
 #include "main/loop.h"
 #include "main/modes.h"
 
@@ -10,11 +11,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,31 +20,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct KeyLine {
-    int frame;
-    std::vector<int> codes;
-};
-
-std::vector<KeyLine> Script;
-size_t NextLine = 0;
+KeyScript Keys;
 Clock::time_point FrameStart;
 int SceneAtStart = -1;
 std::map<int, std::vector<double>> Costs; // microseconds by scene
-
-int ScanCode(const std::string& name) {
-    static const std::pair<const char*, int> names[] = {
-        {"up", 0xC8}, {"down", 0xD0}, {"left", 0xCB},  {"right", 0xCD},  {"z", 0x2C},
-        {"x", 0x2D},  {"c", 0x2E},    {"a", 0x1E},     {"s", 0x1F},      {"d", 0x20},
-        {"q", 0x10},  {"w", 0x11},    {"space", 0x39}, {"escape", 0x01}, {"f1", 0x3B},
-        {"f5", 0x3F}, {"f6", 0x40},   {"f7", 0x41},    {"f8", 0x42},     {"f9", 0x43},
-        {"1", 0x02},  {"2", 0x03},    {"3", 0x04},     {"4", 0x05},      {"5", 0x06}};
-    for (const auto& [text, code] : names) {
-        if (name == text) {
-            return code;
-        }
-    }
-    return -1;
-}
 
 // The stage's number for its action phase, 1000 + it for its story pages, other modes as
 // 10000 + the mode.
@@ -64,17 +41,7 @@ void AfterFrame(int frame) {
         Costs[SceneAtStart].push_back(
             std::chrono::duration<double, std::micro>(now - FrameStart).count());
     }
-    bool changed = false;
-    while (NextLine < Script.size() && Script[NextLine].frame <= frame + 1) {
-        ++NextLine;
-        changed = true;
-    }
-    if (changed) {
-        HeadlessReleaseAllKeys();
-        for (int code : Script[NextLine - 1].codes) {
-            HeadlessSetKey(code, true);
-        }
-    }
+    ApplyKeyScript(Keys, frame + 1);
     SceneAtStart = Scene();
     FrameStart = Clock::now();
 }
@@ -82,30 +49,10 @@ void AfterFrame(int frame) {
 // Plays a recorded run in a fresh folder with the real pictures and sounds.
 bool PlayRun(const std::string& name) {
     const std::string runs = TOVARINE_RUNS_DIR;
-    std::ifstream keys(runs + "/" + name + ".keys");
-    int frames = 0;
-    std::string line;
-    Script.clear();
-    NextLine = 0;
-    while (std::getline(keys, line)) {
-        const size_t replay = line.find("--frames ");
-        if (replay != std::string::npos) {
-            frames = std::atoi(line.c_str() + replay + 9);
-        }
-        std::istringstream words(line.substr(0, line.find('#')));
-        KeyLine entry{};
-        if (!(words >> entry.frame)) {
-            continue;
-        }
-        std::string key;
-        while (words >> key) {
-            entry.codes.push_back(ScanCode(key));
-        }
-        Script.push_back(entry);
-    }
-    if (frames == 0) {
+    if (!ReadKeyScript((runs + "/" + name + ".keys").c_str(), Keys) || Keys.replayFrames == 0) {
         return false;
     }
+    const int frames = Keys.replayFrames;
     const std::filesystem::path work = std::filesystem::temp_directory_path() / "tovarine-frames";
     std::filesystem::remove_all(work);
     std::filesystem::create_directories(work);

@@ -3,6 +3,7 @@
 // a piece of music may allocate; a frame of play that only continues what is on screen may not.
 #include "engine/engine.h"
 #include "engine/headless.h"
+#include "main/key_script.h"
 #include "main/loop.h"
 #include "main/modes.h"
 #include "support.h"
@@ -13,11 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <new>
-#include <sstream>
-#include <string>
-#include <vector>
 
 extern "C" void* __libc_malloc(size_t size);
 extern "C" void* __libc_calloc(size_t count, size_t size);
@@ -75,13 +72,7 @@ void operator delete[](void* p, size_t) noexcept {
 
 namespace {
 
-struct KeyLine {
-    int frame;
-    std::vector<int> codes;
-};
-
-std::vector<KeyLine> Script;
-size_t NextLine = 0;
+KeyScript Keys;
 long CountAtLastFrame = 0;
 int ModeAtLastFrame = -1;
 struct Report {
@@ -92,21 +83,6 @@ struct Report {
 Report Reports[64];
 int ReportCount = 0;
 long FramesChecked = 0;
-
-int ScanCode(const std::string& name) {
-    static const std::pair<const char*, int> names[] = {
-        {"up", 0xC8}, {"down", 0xD0}, {"left", 0xCB},  {"right", 0xCD},  {"z", 0x2C},
-        {"x", 0x2D},  {"c", 0x2E},    {"a", 0x1E},     {"s", 0x1F},      {"d", 0x20},
-        {"q", 0x10},  {"w", 0x11},    {"space", 0x39}, {"escape", 0x01}, {"f1", 0x3B},
-        {"f5", 0x3F}, {"f6", 0x40},   {"f7", 0x41},    {"f8", 0x42},     {"f9", 0x43},
-        {"1", 0x02},  {"2", 0x03},    {"3", 0x04},     {"4", 0x05},      {"5", 0x06}};
-    for (const auto& [text, code] : names) {
-        if (name == text) {
-            return code;
-        }
-    }
-    return -1;
-}
 
 // After each frame: note what it allocated, then hold the script's keys for the next one.
 void AfterFrame(int frame) {
@@ -121,42 +97,13 @@ void AfterFrame(int frame) {
         }
     }
     ModeAtLastFrame = mode;
-    bool changed = false;
-    while (NextLine < Script.size() && Script[NextLine].frame <= frame + 1) {
-        ++NextLine;
-        changed = true;
-    }
-    if (changed) {
-        HeadlessReleaseAllKeys();
-        for (int code : Script[NextLine - 1].codes) {
-            HeadlessSetKey(code, true);
-        }
-    }
+    ApplyKeyScript(Keys, frame + 1);
     CountAtLastFrame = Allocations.load(std::memory_order_relaxed);
 }
 
 TEST(Allocations, NoneInAFrameOfPlay) {
-    std::ifstream keys(TOVARINE_RUNS_DIR "/full.keys");
-    ASSERT_TRUE(keys);
-    int frames = 0;
-    std::string line;
-    while (std::getline(keys, line)) {
-        const size_t replay = line.find("--frames ");
-        if (replay != std::string::npos) {
-            frames = std::atoi(line.c_str() + replay + 9);
-        }
-        std::istringstream words(line.substr(0, line.find('#')));
-        KeyLine entry{};
-        if (!(words >> entry.frame)) {
-            continue;
-        }
-        std::string name;
-        while (words >> name) {
-            entry.codes.push_back(ScanCode(name));
-            ASSERT_GE(entry.codes.back(), 0) << name;
-        }
-        Script.push_back(entry);
-    }
+    ASSERT_TRUE(ReadKeyScript(TOVARINE_RUNS_DIR "/full.keys", Keys));
+    const int frames = Keys.replayFrames;
     ASSERT_GT(frames, 0);
 
     test::ScratchDir dir;

@@ -10,114 +10,25 @@
 //   --answer yes|no|cancel   the answer to the start-up question (default no)
 #include "engine/engine.h"
 #include "engine/headless.h"
+#include "main/key_script.h"
 #include "main/loop.h"
 #include "main/trace.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-struct KeyName {
-    const char* name;
-    int scanCode;
-};
-
-constexpr KeyName KeyNames[] = {
-    {"up", 0xC8}, {"down", 0xD0}, {"left", 0xCB},  {"right", 0xCD},  {"z", 0x2C},
-    {"x", 0x2D},  {"c", 0x2E},    {"a", 0x1E},     {"s", 0x1F},      {"d", 0x20},
-    {"q", 0x10},  {"w", 0x11},    {"space", 0x39}, {"escape", 0x01}, {"f1", 0x3B},
-    {"f5", 0x3F}, {"f6", 0x40},   {"f7", 0x41},    {"f8", 0x42},     {"f9", 0x43},
-    {"1", 0x02},  {"2", 0x03},    {"3", 0x04},     {"4", 0x05},      {"5", 0x06},
-};
-
-struct KeyLine {
-    int frame;
-    std::vector<int> keys;
-};
-
-std::vector<KeyLine> Script;
-size_t NextScriptLine = 0;
+KeyScript Keys;
 std::vector<int> Shots;
 std::string ShotsDir = ".";
 std::FILE* TraceFile = nullptr;
-
-int ScanCodeOf(const std::string& name) {
-    for (const KeyName& key : KeyNames) {
-        if (name == key.name) {
-            return key.scanCode;
-        }
-    }
-    return -1;
-}
-
-bool ReadScript(const char* path) {
-    std::ifstream input(path);
-    if (!input) {
-        std::fprintf(stderr, "tovarine-headless: cannot read %s\n", path);
-        return false;
-    }
-    std::string line;
-    int number = 0;
-    while (std::getline(input, line)) {
-        ++number;
-        line = line.substr(0, line.find('#'));
-        std::istringstream words(line);
-        std::string frameText;
-        if (!(words >> frameText)) {
-            continue;
-        }
-        char* end = nullptr;
-        errno = 0;
-        const long frame = std::strtol(frameText.c_str(), &end, 10);
-        // A frame number too large for an int would wrap around and break the order.
-        if (*end != '\0' || errno != 0 || frame < 0 || frame > INT_MAX ||
-            (!Script.empty() && frame < Script.back().frame)) {
-            std::fprintf(stderr, "%s:%d: expected a frame number, not before the last one\n", path,
-                         number);
-            return false;
-        }
-        KeyLine entry{static_cast<int>(frame), {}};
-        std::string name;
-        while (words >> name) {
-            std::transform(name.begin(), name.end(), name.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-            const int code = ScanCodeOf(name);
-            if (code < 0) {
-                std::fprintf(stderr, "%s:%d: unknown key \"%s\"\n", path, number, name.c_str());
-                return false;
-            }
-            entry.keys.push_back(code);
-        }
-        Script.push_back(entry);
-    }
-    return true;
-}
-
-// Holds the keys of the last script line at or before this frame.
-void ApplyKeysFor(int frame) {
-    bool changed = false;
-    while (NextScriptLine < Script.size() && Script[NextScriptLine].frame <= frame) {
-        ++NextScriptLine;
-        changed = true;
-    }
-    if (!changed) {
-        return;
-    }
-    HeadlessReleaseAllKeys();
-    for (int code : Script[NextScriptLine - 1].keys) {
-        HeadlessSetKey(code, true);
-    }
-}
 
 void AfterFrame(int frame) {
     if (TraceFile != nullptr) {
@@ -129,7 +40,7 @@ void AfterFrame(int frame) {
             std::fprintf(stderr, "tovarine-headless: cannot write %s\n", path.c_str());
         }
     }
-    ApplyKeysFor(frame + 1);
+    ApplyKeyScript(Keys, frame + 1);
 }
 
 bool ParseNumber(const char* text, long min, long* out) {
@@ -176,7 +87,7 @@ int main(int argc, char** argv) {
                 return Usage("--seed takes a number");
             }
         } else if (option == "--input") {
-            if (!ReadScript(value)) {
+            if (!ReadKeyScript(value, Keys)) {
                 return 2;
             }
         } else if (option == "--trace") {
@@ -219,7 +130,7 @@ int main(int argc, char** argv) {
     HeadlessSetSeed(static_cast<uint32_t>(seed));
     HeadlessSetAnswer(answer);
     HeadlessSetFrameHook(AfterFrame);
-    ApplyKeysFor(0);
+    ApplyKeyScript(Keys, 0);
     const int code = GameMain();
     if (TraceFile != nullptr) {
         std::fclose(TraceFile);

@@ -1,16 +1,10 @@
 // Any bytes as a key script of the headless runner: refused with a message, or read into lines
 // in frame order whose keys are all known scan codes.
-#define main RunnerMain
-#include "main/headless_runner.cpp"
-#undef main
+#include "main/key_script.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
-
-// The runner's game and trace are not needed to read a script.
-int GameMain() {
-    return 0;
-}
-void WriteTraceLine(std::FILE*, int) {}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::FILE* file = std::fopen("fuzz.keys", "wb");
@@ -19,16 +13,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     std::fwrite(data, 1, size, file);
     std::fclose(file);
-    Script.clear();
-    NextScriptLine = 0;
-    if (ReadScript("fuzz.keys")) {
-        for (size_t i = 0; i < Script.size(); ++i) {
-            if (Script[i].frame < 0 || (i > 0 && Script[i].frame < Script[i - 1].frame)) {
+    KeyScript script;
+    if (ReadKeyScript("fuzz.keys", script)) {
+        for (size_t i = 0; i < script.lines.size(); ++i) {
+            const int frame = script.lines[i].frame;
+            if (frame < 0 || (i > 0 && frame < script.lines[i - 1].frame)) {
                 std::abort();
             }
         }
         for (int frame = 0; frame < 4; ++frame) {
-            ApplyKeysFor(frame);
+            ApplyKeyScript(script, frame);
         }
     }
     return 0;

@@ -1,0 +1,106 @@
+// Key scripts, read once before a run and applied frame by frame.
+#include "main/key_script.h"
+
+#include "engine/headless.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct KeyName {
+    const char* name;
+    int scanCode;
+};
+
+constexpr KeyName KeyNames[] = {
+    {"up", 0xC8}, {"down", 0xD0}, {"left", 0xCB},  {"right", 0xCD},  {"z", 0x2C},
+    {"x", 0x2D},  {"c", 0x2E},    {"a", 0x1E},     {"s", 0x1F},      {"d", 0x20},
+    {"q", 0x10},  {"w", 0x11},    {"space", 0x39}, {"escape", 0x01}, {"f1", 0x3B},
+    {"f5", 0x3F}, {"f6", 0x40},   {"f7", 0x41},    {"f8", 0x42},     {"f9", 0x43},
+    {"1", 0x02},  {"2", 0x03},    {"3", 0x04},     {"4", 0x05},      {"5", 0x06},
+};
+
+int ScanCodeOf(const std::string& name) {
+    for (const KeyName& key : KeyNames) {
+        if (name == key.name) {
+            return key.scanCode;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+bool ReadKeyScript(const char* path, KeyScript& script) {
+    script = KeyScript{};
+    std::ifstream input(path);
+    if (!input) {
+        std::fprintf(stderr, "cannot read %s\n", path);
+        return false;
+    }
+    std::string line;
+    int number = 0;
+    while (std::getline(input, line)) {
+        ++number;
+        const size_t comment = line.find('#');
+        if (comment != std::string::npos) {
+            const size_t replay = line.find("--frames ", comment);
+            if (replay != std::string::npos) {
+                script.replayFrames = std::atoi(line.c_str() + replay + 9);
+            }
+            line.resize(comment);
+        }
+        std::istringstream words(line);
+        std::string frameText;
+        if (!(words >> frameText)) {
+            continue;
+        }
+        char* end = nullptr;
+        errno = 0;
+        const long frame = std::strtol(frameText.c_str(), &end, 10);
+        // A frame number too large for an int would wrap around and break the order.
+        if (*end != '\0' || errno != 0 || frame < 0 || frame > INT_MAX ||
+            (!script.lines.empty() && frame < script.lines.back().frame)) {
+            std::fprintf(stderr, "%s:%d: expected a frame number, not before the last one\n", path,
+                         number);
+            return false;
+        }
+        KeyScriptLine entry{static_cast<int>(frame), {}};
+        std::string name;
+        while (words >> name) {
+            std::transform(name.begin(), name.end(), name.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            const int code = ScanCodeOf(name);
+            if (code < 0) {
+                std::fprintf(stderr, "%s:%d: unknown key \"%s\"\n", path, number, name.c_str());
+                return false;
+            }
+            entry.keys.push_back(code);
+        }
+        script.lines.push_back(entry);
+    }
+    return true;
+}
+
+void ApplyKeyScript(KeyScript& script, int frame) {
+    bool changed = false;
+    while (script.next < script.lines.size() && script.lines[script.next].frame <= frame) {
+        ++script.next;
+        changed = true;
+    }
+    if (!changed) {
+        return;
+    }
+    HeadlessReleaseAllKeys();
+    for (int code : script.lines[script.next - 1].keys) {
+        HeadlessSetKey(code, true);
+    }
+}
