@@ -21,8 +21,6 @@ uint32_t Pixel(int x, int y) {
 class Drawing : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_.path());
         ASSERT_EQ(EngineInit(), 0);
         SetTransparentColor(128, 0, 128);
         SetBlendMode(0, 255);
@@ -30,7 +28,6 @@ class Drawing : public ::testing::Test {
     }
     void TearDown() override {
         EngineShutdown();
-        std::filesystem::current_path(previous_);
     }
     // Loads a picture made of the given pixels.
     int Picture(int w, int h, const std::vector<uint32_t>& argb, const char* name = "p.png") {
@@ -42,7 +39,7 @@ class Drawing : public ::testing::Test {
         DrawRectangle(0, 0, 640, 480, color, 1);
     }
     test::ScratchDir dir_;
-    std::filesystem::path previous_;
+    test::InFolder inFolder_{dir_.path()};
 };
 
 TEST_F(Drawing, BlendModesMixSourceAndScreen) {

@@ -18,18 +18,15 @@ namespace {
 class Engine : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_.path());
         HeadlessSetFrameLimit(-1);
         HeadlessReleaseAllKeys();
     }
     void TearDown() override {
         EngineShutdown();
         HeadlessSetSeed(1);
-        std::filesystem::current_path(previous_);
     }
     test::ScratchDir dir_;
-    std::filesystem::path previous_;
+    test::InFolder inFolder_{dir_.path()};
 };
 
 TEST_F(Engine, LogIsRecreatedAtEachStartWithTimedIndentedLines) {

@@ -15,17 +15,14 @@ namespace {
 class Sounds : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_.path());
         ASSERT_EQ(EngineInit(), 0);
         ASSERT_TRUE(test::WriteWav(dir_.file("tone.wav"), 2.0, 440.0));
     }
     void TearDown() override {
         EngineShutdown();
-        std::filesystem::current_path(previous_);
     }
     test::ScratchDir dir_;
-    std::filesystem::path previous_;
+    test::InFolder inFolder_{dir_.path()};
 };
 
 TEST_F(Sounds, FourPlaysRestartTheFirstOfThreeBuffers) {

@@ -15,8 +15,6 @@ namespace {
 class FrameLoop : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_.path());
         HeadlessSetFrameLimit(-1);
         HeadlessReleaseAllKeys();
         InitGameGlobals();
@@ -25,10 +23,9 @@ class FrameLoop : public ::testing::Test {
     void TearDown() override {
         EngineShutdown();
         HeadlessReleaseAllKeys();
-        std::filesystem::current_path(previous_);
     }
     test::ScratchDir dir_;
-    std::filesystem::path previous_;
+    test::InFolder inFolder_{dir_.path()};
 };
 
 TEST_F(FrameLoop, HoldCountersCountFramesHeldAndResetOnRelease) {

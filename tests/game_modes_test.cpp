@@ -33,8 +33,6 @@ const std::vector<std::string> ImageOrder = {
 class Modes : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_.path());
         std::filesystem::create_directory("png");
         std::filesystem::create_directory("snd");
         HeadlessSetFrameLimit(-1);
@@ -45,7 +43,6 @@ class Modes : public ::testing::Test {
     }
     void TearDown() override {
         EngineShutdown();
-        std::filesystem::current_path(previous_);
     }
     // A one-colour picture in png/.
     void Picture(const std::string& name, uint32_t rgb) {
@@ -69,7 +66,7 @@ class Modes : public ::testing::Test {
         return std::vector<std::string>(names, names + count);
     }
     test::ScratchDir dir_;
-    std::filesystem::path previous_;
+    test::InFolder inFolder_{dir_.path()};
 };
 
 TEST_F(Modes, TheLogoFadesInAndOutOverExactly170Frames) {

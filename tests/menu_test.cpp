@@ -40,8 +40,6 @@ const Names SoundFiles = {"wav_check.wav",  "wav_select.wav", "wav_error.wav",
 class Menus : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_.path());
         std::filesystem::create_directory("png");
         std::filesystem::create_directory("snd");
         for (const std::string& name : SoundFiles) {
@@ -69,7 +67,6 @@ class Menus : public ::testing::Test {
     void TearDown() override {
         HeadlessReleaseAllKeys();
         EngineShutdown();
-        std::filesystem::current_path(previous_);
     }
 
     // A one-colour picture in png/, loaded into the catalogue.
@@ -124,7 +121,7 @@ class Menus : public ::testing::Test {
     }
 
     test::ScratchDir dir_;
-    std::filesystem::path previous_;
+    test::InFolder inFolder_{dir_.path()};
 };
 
 bool IsWhite(uint32_t c) {

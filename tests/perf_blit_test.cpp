@@ -53,17 +53,14 @@ uint32_t Model(uint32_t d, uint32_t s, int mode, uint32_t parameter, bool transp
 class FastBlits : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_.path());
         ASSERT_EQ(EngineInit(), 0);
         SetTransparentColor(128, 0, 128);
     }
     void TearDown() override {
         EngineShutdown();
-        std::filesystem::current_path(previous_);
     }
     test::ScratchDir dir_;
-    std::filesystem::path previous_;
+    test::InFolder inFolder_{dir_.path()};
 };
 
 TEST_F(FastBlits, EveryModeMatchesThePerPixelRules) {

@@ -82,14 +82,11 @@ int OpenFileCount(bool fonts = false) {
 class BadFiles : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = fs::current_path();
-        fs::current_path(dir_.path());
         ASSERT_EQ(EngineInit(), 0);
         SetTransparentColor(128, 0, 128);
     }
     void TearDown() override {
         EngineShutdown();
-        fs::current_path(previous_);
     }
     // The damaged variants of one good file: empty, cut short at several points, garbage, the
     // good bytes followed by garbage, and a folder in the file's place.
@@ -118,7 +115,7 @@ class BadFiles : public ::testing::Test {
         return names;
     }
     test::ScratchDir dir_;
-    fs::path previous_;
+    test::InFolder inFolder_{dir_.path()};
 };
 
 TEST_F(BadFiles, DamagedPicturesFailToLoadOrLoadWholeAndNeverBreakDrawing) {
@@ -180,13 +177,10 @@ TEST_F(BadFiles, DamagedSoundsFailToLoadOrPlayAndNeverStopTheGame) {
 class SaveFile : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = fs::current_path();
-        fs::current_path(dir_.path());
         SaveData = {};
     }
     void TearDown() override {
         fs::permissions(dir_.path(), fs::perms::owner_all, fs::perm_options::add);
-        fs::current_path(previous_);
     }
     static void Finish(int score, int hearts) {
         TotalScore = score;
@@ -195,7 +189,7 @@ class SaveFile : public ::testing::Test {
         WriteSaveData();
     }
     test::ScratchDir dir_;
-    fs::path previous_;
+    test::InFolder inFolder_{dir_.path()};
 };
 
 TEST_F(SaveFile, AnyContentsLoadAsTheirFirst36BytesAndOnlyOneUnlocks) {

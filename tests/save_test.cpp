@@ -15,15 +15,10 @@ namespace {
 class Save : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_.path());
         SaveData = {};
         TotalScore = 0;
         TotalHearts = 0;
         StageId = 41;
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous_);
     }
     void Finish(int score, int hearts, int stage) {
         TotalScore = score;
@@ -41,7 +36,7 @@ class Save : public ::testing::Test {
         return bytes;
     }
     test::ScratchDir dir_;
-    std::filesystem::path previous_;
+    test::InFolder inFolder_{dir_.path()};
 };
 
 TEST_F(Save, TheFirstFinishedGameUnlocksTheFirstTwoPictures) {

@@ -26,8 +26,6 @@ uint32_t Pixel(int x, int y) {
 class StageDrawing : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_.path());
         ASSERT_EQ(EngineInit(), 0);
         SetTransparentColor(128, 0, 128);
         SelectFontFace("\x82\x6c\x82\x72 \x96\xbe\x92\xa9", -1);
@@ -57,7 +55,6 @@ class StageDrawing : public ::testing::Test {
     }
     void TearDown() override {
         EngineShutdown();
-        std::filesystem::current_path(previous_);
     }
     template <typename F>
     int Picture(int w, int h, F colour) {
@@ -72,7 +69,7 @@ class StageDrawing : public ::testing::Test {
         return LoadImageFile(name.c_str(), 0);
     }
     test::ScratchDir dir_;
-    std::filesystem::path previous_;
+    test::InFolder inFolder_{dir_.path()};
     int count_ = 0;
 };
 

@@ -28,8 +28,6 @@ inline void SetCell(int row, int column, int32_t value) {
 class StageFrame : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_.path());
         HeadlessSetFrameLimit(-1);
         HeadlessReleaseAllKeys();
         InitGameGlobals();
@@ -72,7 +70,6 @@ class StageFrame : public ::testing::Test {
     void TearDown() override {
         EngineShutdown();
         HeadlessReleaseAllKeys();
-        std::filesystem::current_path(previous_);
     }
     // One frame as the main loop runs it, input first.
     void Frame(int count = 1) {
@@ -92,5 +89,5 @@ class StageFrame : public ::testing::Test {
         PlayerState.BodyBox = body;
     }
     test::ScratchDir dir_;
-    std::filesystem::path previous_;
+    test::InFolder inFolder_{dir_.path()};
 };

@@ -26,6 +26,25 @@ class ScratchDir {
     std::filesystem::path path_;
 };
 
+// Makes a folder the working directory for the object's lifetime; declared after the folder's
+// ScratchDir in a fixture, the test runs in it and the folder is left before it goes.
+class InFolder {
+  public:
+    explicit InFolder(const std::filesystem::path& folder)
+        : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~InFolder() {
+        std::error_code ignored;
+        std::filesystem::current_path(previous_, ignored);
+    }
+    InFolder(const InFolder&) = delete;
+    InFolder& operator=(const InFolder&) = delete;
+
+  private:
+    std::filesystem::path previous_;
+};
+
 // Writes a PNG of 0xAARRGGBB pixels.
 bool WritePng(const std::string& path, int width, int height, const std::vector<uint32_t>& argb);
 // Writes a 16-bit stereo WAV of a sine tone.
