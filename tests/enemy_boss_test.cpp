@@ -44,15 +44,6 @@ class Bosses : public StageFrame {
         e.hp = 0;
         e.hit = 1;
     }
-    std::vector<std::string> Sounds() {
-        const char* names[64];
-        const int count = TakeStartedSounds(names, 64);
-        return std::vector<std::string>(names, names + count);
-    }
-    int ActiveShots() {
-        return static_cast<int>(std::count_if(std::begin(EnemyShot), std::end(EnemyShot),
-                                              [](const ShotRecord& s) { return s.active == 1; }));
-    }
 };
 
 TEST_F(Bosses, TheDogDropsRunsFromEdgeToEdgeAndLeapsWhenItsGaugeIsFull) {

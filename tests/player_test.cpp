@@ -31,11 +31,6 @@ class Player : public StageFrame {
         Frame(frames);
         HeadlessSetKey(scanCode, false);
     }
-    std::vector<std::string> Sounds() {
-        const char* names[32];
-        const int count = TakeStartedSounds(names, 32);
-        return std::vector<std::string>(names, names + count);
-    }
     std::string LastSound() {
         const std::vector<std::string> sounds = Sounds();
         return sounds.empty() ? "" : sounds.back();

@@ -20,6 +20,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 inline void SetCell(int row, int column, int32_t value) {
     StageMap[row * MapColumns + column] = value;
@@ -87,6 +89,16 @@ class StageFrame : public ::testing::Test {
         PlayerState.ItemLife = 200;
         PlayerState.width = width;
         PlayerState.BodyBox = body;
+    }
+    // The sounds started since the last call, by file name.
+    static std::vector<std::string> Sounds() {
+        const char* names[64];
+        const int count = TakeStartedSounds(names, 64);
+        return std::vector<std::string>(names, names + count);
+    }
+    static int ActiveShots() {
+        return static_cast<int>(std::count_if(std::begin(EnemyShot), std::end(EnemyShot),
+                                              [](const ShotRecord& s) { return s.active == 1; }));
     }
     test::ScratchDir dir_;
     test::InFolder inFolder_{dir_.path()};
