@@ -1,8 +1,11 @@
 // The engine's life: set-up values, start-up in its fixed order, the frame, shutdown.
 #include "engine.h"
+#include "headless.h"
 #include "internal.h"
 #include "platform.h"
 
+#include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +15,7 @@ namespace engine {
 std::recursive_mutex Lock;
 SetupValues Setup;
 bool Running = false;
+char StartProblem[256] = "";
 
 namespace {
 
@@ -44,14 +48,41 @@ void StopEverything() {
     }
 }
 
-int FailStart() {
+// Why the start-up question had no box of the desktop's own, for the log once it is open.
+char AskProblem[256] = "";
+
+// A failed start says why on stderr as well: a player who started the game from a terminal or a
+// menu should not have to find Log.txt to learn that there is no display.
+int FailStart(const char* reason) {
     StopEverything();
-    LogLine(0, "EngineInit failed");
+    const char* why = StartProblem[0] != '\0' ? StartProblem : reason;
+    LogLine(0, "EngineInit failed: %s", why);
     LogClose();
+    std::fprintf(stderr, "tovarine: cannot start: %s (details in Log.txt)\n", why);
     return -1;
 }
 
 } // namespace
+
+void NoteStartProblem(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(StartProblem, sizeof StartProblem, format, args);
+    va_end(args);
+    LogLine(1, "%s", StartProblem);
+}
+
+PictureRect FitPicture(int outW, int outH) {
+    outW = std::max(outW, 1);
+    outH = std::max(outH, 1);
+    int w = outW;
+    int h = std::max(1, outW * ScreenHeight / ScreenWidth);
+    if (h > outH) {
+        h = outH;
+        w = std::max(1, outH * ScreenWidth / ScreenHeight);
+    }
+    return PictureRect{(outW - w) / 2, (outH - h) / 2, w, h};
+}
 
 void NormalisePath(const char* path, char* out, size_t outSize) {
     size_t i = 0;
@@ -117,29 +148,37 @@ int EngineInit() {
         return 0;
     }
     QuitRequested = false;
+    StartProblem[0] = '\0';
+    // A second copy that skipped LockSingleInstance must not re-create the first copy's log.
+    if (!HaveInstanceLock && !platform::AcquireInstanceLock(ClassName())) {
+        std::fprintf(stderr, "tovarine: %s\n", "二重起動されています、ソフトを終了します");
+        return -1;
+    }
+    HaveInstanceLock = true;
     LogOpen();
     LogLine(0, "EngineInit");
     platform::DescribeSystem();
+    if (AskProblem[0] != '\0') {
+        LogLine(1, "start-up question: no box of the desktop's own (%s); asked in the window",
+                AskProblem);
+        AskProblem[0] = '\0';
+    }
 
-    if (platform::DesktopBytesPerPixel() == 3 || Setup.colorDepth == 24) {
-        LogLine(1, "a 24-bit display cannot be used; start on a 16- or 32-bit desktop");
-        return FailStart();
+    const int desktopBytes = platform::DesktopBytesPerPixel();
+    if (StartProblem[0] != '\0') {
+        return FailStart(StartProblem);
+    }
+    if (desktopBytes == 3 || Setup.colorDepth == 24) {
+        return FailStart("a 24-bit display cannot be used; start on a 16- or 32-bit desktop");
     }
     SeedRandom(platform::Milliseconds());
+    LogLine(1, "二重起動はされていませんでした");
 
     char captionUtf8[256];
     SjisToUtf8(Setup.caption, captionUtf8, sizeof captionUtf8);
-    if (!platform::AcquireInstanceLock(ClassName())) {
-        LogLine(1, "二重起動されています、ソフトを終了します");
-        return FailStart();
-    }
-    HaveInstanceLock = true;
-    LogLine(1, "二重起動はされていませんでした");
-
     if (platform::OpenWindow(captionUtf8[0] != '\0' ? captionUtf8 : ClassName(), !Setup.windowed,
                              Setup.resizable) != 0) {
-        LogLine(1, "the window could not be created");
-        return FailStart();
+        return FailStart("the window could not be created");
     }
     WindowOpen = true;
     // Icon resource 101 is the program's own picture in the data folder.
@@ -162,7 +201,7 @@ int EngineInit() {
     LogLine(1, "input started");
     SoundStart();
     if (TextStart() != 0) {
-        return FailStart();
+        return FailStart("the text system could not be started");
     }
     LogLine(1, "graphics: 640 x 480 back buffer, 32-bit colour");
     std::memset(BackBuffer, 0, sizeof BackBuffer);
@@ -241,5 +280,28 @@ int AskYesNoCancel(const char* text, const char* caption) {
     char captionUtf8[256];
     SjisToUtf8(text != nullptr ? text : "", textUtf8, sizeof textUtf8);
     SjisToUtf8(caption != nullptr ? caption : "", captionUtf8, sizeof captionUtf8);
-    return platform::Ask(textUtf8, captionUtf8);
+    const int answer = platform::Ask(textUtf8, captionUtf8, AskProblem, sizeof AskProblem);
+    return answer == AnswerYes || answer == AnswerNo || answer == AnswerCancel ? answer : -1;
+}
+
+void PictureRectIn(int outW, int outH, int rect[4]) {
+    const PictureRect fit = FitPicture(outW, outH);
+    rect[0] = fit.x;
+    rect[1] = fit.y;
+    rect[2] = fit.w;
+    rect[3] = fit.h;
+}
+
+int LockSingleInstance() {
+    ENGINE_ENTRY;
+    if (HaveInstanceLock) {
+        return 0;
+    }
+    if (!platform::AcquireInstanceLock(ClassName())) {
+        std::fprintf(stderr, "tovarine: another copy of the game is already running (%s)\n",
+                     "二重起動されています、ソフトを終了します");
+        return -1;
+    }
+    HaveInstanceLock = true;
+    return 0;
 }

@@ -26,9 +26,14 @@ int64_t GetCalendarTime(); // seconds since 1970, for seeding the game
 int WaitMilliseconds(int ms);
 int RandomInt(int max); // uniform 0..max inclusive (MT19937)
 
-// The start-up question. Text and caption are Shift-JIS. Any failure to ask counts as "No".
+// The start-up question in the desktop's own box. Text and caption are Shift-JIS. Returns -1 when
+// no box can be shown here (the reason goes to Log.txt at EngineInit); nothing is guessed.
 enum QuestionAnswer { AnswerYes = 6, AnswerNo = 7, AnswerCancel = 2 };
 int AskYesNoCancel(const char* text, const char* caption);
+// The second-instance check, made before anything else: 0 when this is the only copy (the lock is
+// kept until EngineShutdown), -1 when another copy runs (said on stderr; Log.txt is left alone).
+// Needs the caption: the lock is named after it.
+int LockSingleInstance();
 
 // ---- Input ------------------------------------------------------------------------------------
 
@@ -56,6 +61,7 @@ int SetTextStyle(int style); // bit 0 edged, bit 1 smoothed
 int DrawTextAt(int x, int y, const char* text, uint32_t color, uint32_t edgeColor);
 int DrawFormattedTextAt(int x, int y, uint32_t color, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
+int GetTextWidth(const char* text); // pixels, in the current face, size and style
 
 // ---- Sound ------------------------------------------------------------------------------------
 

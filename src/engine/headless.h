@@ -10,7 +10,8 @@
 void HeadlessSetFrameLimit(int frames);
 // Starts the virtual millisecond counter and the calendar clock at this value (the run's seed).
 void HeadlessSetSeed(uint32_t seed);
-void HeadlessSetAnswer(int answer); // AnswerYes, AnswerNo or AnswerCancel
+// AnswerYes, AnswerNo or AnswerCancel; anything else: no box of the desktop's own can be shown.
+void HeadlessSetAnswer(int answer);
 void HeadlessSetKey(int set1Code, bool down);
 void HeadlessReleaseAllKeys();
 void HeadlessSetPadBits(uint32_t bits);
@@ -30,6 +31,9 @@ int IsSoundBufferPlaying(int handle, int buffer);
 int GetSoundMixerVolume(int handle); // 0..128
 // File names of the sounds started since the last call (at most max).
 int TakeStartedSounds(const char** names, int max);
+
+// Where the picture goes in an output (window or screen) of this size: x, y, width, height.
+void PictureRectIn(int outW, int outH, int rect[4]);
 
 int VolumeToCentibels(int volume);
 int CentibelsToMixerVolume(int centibels);

@@ -28,6 +28,17 @@ struct SetupValues {
 extern SetupValues Setup;
 extern bool Running;
 
+// Why the start failed, in a player's words; said on stderr when EngineInit gives up. Also logged.
+extern char StartProblem[256];
+void NoteStartProblem(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Where the 640 x 480 picture goes in an output of this size: the largest 4:3 rectangle that fits,
+// centred, never empty. Windowed and full screen alike, so a stretched window never squashes it.
+struct PictureRect {
+    int x, y, w, h;
+};
+PictureRect FitPicture(int outW, int outH);
+
 // The 640 x 480 back buffer, 0x00RRGGBB.
 extern uint32_t BackBuffer[ScreenWidth * ScreenHeight];
 

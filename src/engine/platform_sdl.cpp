@@ -22,6 +22,7 @@
 namespace {
 
 using engine::LogLine;
+using engine::NoteStartProblem;
 using engine::ScreenHeight;
 using engine::ScreenWidth;
 
@@ -90,20 +91,6 @@ void WaitForFrameSlot() {
 
 // ---- Presentation -------------------------------------------------------------------------------
 
-// Windowed, the picture fills the client area; full screen, it keeps its 4:3 shape, centred.
-SDL_Rect OutputRect(int outW, int outH) {
-    if (!IsFullscreen) {
-        return SDL_Rect{0, 0, outW, outH};
-    }
-    int w = outW;
-    int h = outW * ScreenHeight / ScreenWidth;
-    if (h > outH) {
-        h = outH;
-        w = outH * ScreenWidth / ScreenHeight;
-    }
-    return SDL_Rect{(outW - w) / 2, (outH - h) / 2, w, h};
-}
-
 // Pixels stay crisp without shimmering: scale up by the largest whole multiple that fits with
 // nearest-neighbour sampling, then linearly to the final size.
 void DrawScaled(const SDL_Rect& target) {
@@ -167,6 +154,7 @@ constexpr KeyMap KeyMaps[] = {
     {0x4F, SDL_SCANCODE_KP_1},   {0x50, SDL_SCANCODE_KP_2},     {0x51, SDL_SCANCODE_KP_3},
     {0x52, SDL_SCANCODE_KP_0},   {0x9C, SDL_SCANCODE_KP_ENTER}, {0xC8, SDL_SCANCODE_UP},
     {0xCB, SDL_SCANCODE_LEFT},   {0xCD, SDL_SCANCODE_RIGHT},    {0xD0, SDL_SCANCODE_DOWN},
+    {0xB8, SDL_SCANCODE_RALT},
 };
 
 SDL_Scancode ToSdl[256];
@@ -328,7 +316,7 @@ bool StartVideo() {
     if (!VideoStarted) {
         SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            LogLine(1, "video: %s", SDL_GetError());
+            NoteStartProblem("no video: %s", SDL_GetError());
             return false;
         }
         // Without a display SDL falls back to drivers that show nothing: the game would run
@@ -337,7 +325,16 @@ bool StartVideo() {
         const bool invisible = driver != nullptr && (std::strcmp(driver, "offscreen") == 0 ||
                                                      std::strcmp(driver, "dummy") == 0);
         if (invisible && std::getenv("SDL_VIDEODRIVER") == nullptr) {
-            LogLine(1, "video: no display to show the window on (only the %s driver)", driver);
+            const char* x11 = std::getenv("DISPLAY");
+            const char* wayland = std::getenv("WAYLAND_DISPLAY");
+            if ((x11 == nullptr || x11[0] == '\0') && (wayland == nullptr || wayland[0] == '\0')) {
+                NoteStartProblem("no display to show the window on (DISPLAY and WAYLAND_DISPLAY "
+                                 "are not set)");
+            } else {
+                NoteStartProblem("no display to show the window on (DISPLAY=%s WAYLAND_DISPLAY=%s "
+                                 "could not be opened)",
+                                 x11 != nullptr ? x11 : "", wayland != nullptr ? wayland : "");
+            }
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
             return false;
         }
@@ -430,7 +427,7 @@ int OpenWindow(const char* captionUtf8, bool fullscreen, bool resizable) {
     Window = SDL_CreateWindow(captionUtf8, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                               ScreenWidth, ScreenHeight, flags);
     if (Window == nullptr) {
-        LogLine(1, "window: %s", SDL_GetError());
+        NoteStartProblem("the window could not be opened: %s", SDL_GetError());
         return -1;
     }
     Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
@@ -449,14 +446,14 @@ int OpenWindow(const char* captionUtf8, bool fullscreen, bool resizable) {
         Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_SOFTWARE);
     }
     if (Renderer == nullptr) {
-        LogLine(1, "renderer: %s", SDL_GetError());
+        NoteStartProblem("no usable renderer: %s", SDL_GetError());
         CloseWindow();
         return -1;
     }
     Screen = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
                                ScreenWidth, ScreenHeight);
     if (Screen == nullptr) {
-        LogLine(1, "screen texture: %s", SDL_GetError());
+        NoteStartProblem("no usable renderer: the screen texture failed: %s", SDL_GetError());
         CloseWindow();
         return -1;
     }
@@ -573,8 +570,9 @@ int Present(const uint32_t* pixels) {
     int outW = 0;
     int outH = 0;
     SDL_GetRendererOutputSize(Renderer, &outW, &outH);
-    const SDL_Rect target = OutputRect(outW, outH);
-    // Only the bars beside a full-screen picture need clearing; a picture that covers the whole
+    const engine::PictureRect fit = engine::FitPicture(outW, outH);
+    const SDL_Rect target{fit.x, fit.y, fit.w, fit.h};
+    // Only the bars beside the picture need clearing; a picture that covers the whole
     // output spares the renderer one full pass (on a software renderer, a third of its work).
     if (target.x > 0 || target.y > 0 || target.w < outW || target.h < outH) {
         SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
@@ -634,7 +632,7 @@ int64_t CalendarSeconds() {
     return static_cast<int64_t>(std::time(nullptr));
 }
 
-int Ask(const char* textUtf8, const char* captionUtf8) {
+int Ask(const char* textUtf8, const char* captionUtf8, char* problem, int problemSize) {
     const SDL_MessageBoxButtonData buttons[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, AnswerYes, "はい"},
         {0, AnswerNo, "いいえ"},
@@ -643,22 +641,21 @@ int Ask(const char* textUtf8, const char* captionUtf8) {
     const SDL_MessageBoxData box = {
         SDL_MESSAGEBOX_INFORMATION,           nullptr, captionUtf8, textUtf8,
         static_cast<int>(std::size(buttons)), buttons, nullptr};
-    // The box is drawn by a helper process that now and then fails to come up on a busy X server;
-    // the player should still be asked, so a failure is tried again a few times. Without a display
-    // the box cannot be shown at all and may leave the answer unset: that is "No".
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        int answer = AnswerNo;
-        if (SDL_ShowMessageBox(&box, &answer) == 0) {
-            return answer == AnswerYes || answer == AnswerCancel ? answer : AnswerNo;
-        }
-        std::fprintf(stderr, "tovarine: the start-up question could not be shown: %s\n",
-                     SDL_GetError());
-        if (SDL_getenv("DISPLAY") == nullptr && SDL_getenv("WAYLAND_DISPLAY") == nullptr) {
-            break;
-        }
-        SDL_Delay(100);
+    // SDL has two boxes here. On X11 it draws its own with the X server's core fonts, and gives up
+    // when the server has none of the size it asks for (a bare Xvfb or Xwayland without the
+    // xfonts-base fonts has only the built-in "fixed"); then it runs the zenity program, which a
+    // plain desktop may not have. With neither there is no box, and asking again cannot help: the
+    // game asks in its own window instead.
+    int answer = -1;
+    if (SDL_ShowMessageBox(&box, &answer) != 0) {
+        const char* error = SDL_GetError();
+        std::snprintf(problem, static_cast<size_t>(problemSize),
+                      "%s; the X11 box needs the X server's core fonts, the other one zenity",
+                      error != nullptr && error[0] != '\0' ? error : "no box");
+        return -1;
     }
-    return AnswerNo;
+    // Closing the box by its frame is neither Yes nor Cancel: windowed, as for "No".
+    return answer == AnswerYes || answer == AnswerCancel ? answer : AnswerNo;
 }
 
 const char* AudioDriver() {

@@ -526,6 +526,18 @@ int DrawTextAt(int x, int y, const char* text, uint32_t color, uint32_t edgeColo
     return DrawText(x, y, text, color, edgeColor);
 }
 
+int GetTextWidth(const char* text) {
+    ENGINE_ENTRY;
+    if (!Running || !TextReady || text == nullptr || text[0] == '\0') {
+        return Running ? 0 : -1;
+    }
+    const CachedText* rendered = Lookup(text, 0xFFFFFF, 0);
+    if (rendered == nullptr) {
+        return 0;
+    }
+    return rendered->width - ((rendered->style & 1) != 0 ? 2 : 0);
+}
+
 int DrawFormattedTextAt(int x, int y, uint32_t color, const char* format, ...) {
     ENGINE_ENTRY;
     char buffer[1024];
