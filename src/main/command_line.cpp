@@ -1,0 +1,48 @@
+#include "main/command_line.h"
+
+#include <cstring>
+
+#ifndef TOVARINE_VERSION
+#define TOVARINE_VERSION "unknown"
+#endif
+
+int StartDisplay = StartAsk;
+
+const char UsageText[] =
+    "Usage: tovarine [OPTION]...\n"
+    "A side-scrolling action game with story scenes.\n"
+    "\n"
+    "  -f, --fullscreen  start in full screen, without the start-up question\n"
+    "  -w, --window      start in a window, without the start-up question\n"
+    "  -h, --help        show this help and exit\n"
+    "      --version     show the version and exit\n"
+    "\n"
+    "Without -f or -w the game asks whether to start in full screen. While it runs,\n"
+    "F1, F11 or Alt+Enter switch between window and full screen, and Escape quits.\n"
+    "It reads png/ and snd/ in the folder it starts in and keeps save.dat and Log.txt\n"
+    "there; the installed launcher starts it in ~/.local/share/tovarine.\n";
+
+int ReadCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
+    for (int i = 1; i < argc; ++i) {
+        const char* option = argv[i];
+        if (std::strcmp(option, "-h") == 0 || std::strcmp(option, "--help") == 0) {
+            std::fputs(UsageText, out);
+            return 0;
+        }
+        if (std::strcmp(option, "--version") == 0) {
+            std::fputs("tovarine " TOVARINE_VERSION "\n", out);
+            return 0;
+        }
+        if (std::strcmp(option, "-f") == 0 || std::strcmp(option, "--fullscreen") == 0) {
+            StartDisplay = StartFullScreen;
+        } else if (std::strcmp(option, "-w") == 0 || std::strcmp(option, "--window") == 0) {
+            StartDisplay = StartWindowed;
+        } else {
+            std::fprintf(err, "tovarine: %s '%s'\n",
+                         option[0] == '-' ? "unknown option" : "unexpected argument", option);
+            std::fputs(UsageText, err);
+            return 2;
+        }
+    }
+    return -1;
+}
