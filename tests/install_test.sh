@@ -22,6 +22,8 @@ if command -v appstreamcli >/dev/null; then
         >/dev/null || fail "AppStream data does not validate"
 fi
 
+[ -f "$prefix/share/man/man6/tovarine.6" ] || fail "no manual page"
+
 # A player with a home of their own, starting from somewhere else.
 export HOME=$root/home
 unset XDG_DATA_HOME
@@ -32,6 +34,14 @@ player=$HOME/.local/share/tovarine
 [ -L "$player/png" ] && [ -L "$player/snd" ] || fail "the data is not linked"
 grep -q '"GameMode":0' "$root/trace.jsonl" || fail "the title was not reached"
 [ -z "$(find "$prefix" -name Log.txt -o -name save.dat)" ] || fail "files written into the prefix"
+
+# The command line goes through the launcher; asking for help creates no folder.
+HOME=$root/help "$prefix/bin/tovarine" --help | grep -q -- '--fullscreen' || fail "--help"
+"$prefix/bin/tovarine" --version | grep -q '^tovarine [0-9]' || fail "--version"
+code=0
+"$prefix/bin/tovarine" --bogus 2>"$root/err.txt" || code=$?
+[ $code = 2 ] && grep -q "^Usage" "$root/err.txt" || fail "an unknown option gave $code"
+[ ! -e "$root/help" ] || fail "--help made a folder"
 
 # The folder is reused, and XDG_DATA_HOME is honoured.
 XDG_DATA_HOME=$root/data "$prefix/bin/tovarine" --headless --frames 5 || fail "second start failed"

@@ -7,7 +7,8 @@
 //   --shot F[,F...]     save the back buffer after frame F as shot-F.png
 //   --shots-dir DIR     where the shots go (default: the current directory)
 //   --seed S            seeds both random generators (default 1)
-//   --answer yes|no|cancel   the answer to the start-up question (default no)
+//   --answer yes|no|cancel|window   the answer of the desktop's box to the start-up question
+//                       (default no); window: there is no such box, the game asks in its window
 #include "engine/engine.h"
 #include "engine/headless.h"
 #include "main/key_script.h"
@@ -59,7 +60,8 @@ int Usage(const char* problem) {
     std::fprintf(stderr,
                  "tovarine-headless: %s\n"
                  "usage: tovarine-headless [--frames N] [--input FILE] [--trace FILE]\n"
-                 "       [--shot F[,F...]] [--shots-dir DIR] [--seed S] [--answer yes|no|cancel]\n",
+                 "       [--shot F[,F...]] [--shots-dir DIR] [--seed S]\n"
+                 "       [--answer yes|no|cancel|window]\n",
                  problem);
     return 2;
 }
@@ -112,8 +114,10 @@ int main(int argc, char** argv) {
                 answer = AnswerNo;
             } else if (a == "cancel") {
                 answer = AnswerCancel;
+            } else if (a == "window") {
+                answer = -1;
             } else {
-                return Usage("--answer takes yes, no or cancel");
+                return Usage("--answer takes yes, no, cancel or window");
             }
         } else {
             return Usage(("unknown option " + option).c_str());

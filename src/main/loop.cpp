@@ -3,7 +3,9 @@
 #include "data/texts.h"
 #include "engine/engine.h"
 #include "main/assets.h"
+#include "main/command_line.h"
 #include "main/modes.h"
+#include "main/start_question.h"
 #include "stage/stage.h"
 #include "story/scenes.h"
 #include "story/script.h"
@@ -19,6 +21,30 @@ int32_t DisplayMode = 2;
 namespace {
 constexpr int KeyEscape = 0x01;
 constexpr int KeyF1 = 0x3B;
+constexpr int KeyF11 = 0x57;
+constexpr int KeyReturn = 0x1C;
+constexpr int KeyPadEnter = 0x9C;
+constexpr int KeyLeftAlt = 0x38;
+constexpr int KeyRightAlt = 0xB8;
+
+// F1, and what players of other games press for the same: F11 and Alt+Enter.
+bool DisplayKeyDown() {
+    const bool alt = IsKeyDown(KeyLeftAlt) == 1 || IsKeyDown(KeyRightAlt) == 1;
+    const bool enter = IsKeyDown(KeyReturn) == 1 || IsKeyDown(KeyPadEnter) == 1;
+    return IsKeyDown(KeyF1) == 1 || IsKeyDown(KeyF11) == 1 || (alt && enter);
+}
+
+// The answer the game starts with: from the command line, or from the desktop's box (-1 when
+// there is none; the question is then asked in the window).
+int FirstAnswer() {
+    if (StartDisplay == StartFullScreen) {
+        return AnswerYes;
+    }
+    if (StartDisplay == StartWindowed) {
+        return AnswerNo;
+    }
+    return AskYesNoCancel(TextFullScreenQuestion, TextCaption);
+}
 } // namespace
 
 void InitGameGlobals() {
@@ -38,24 +64,41 @@ void InitGameGlobals() {
 }
 
 int GameMain() {
-    const int answer = AskYesNoCancel(TextFullScreenQuestion, TextCaption);
+    SetWindowCaption(TextCaption);
+    // A second copy gives way before it asks anything or touches the running copy's Log.txt.
+    if (LockSingleInstance() == -1) {
+        return 0;
+    }
+    int answer = FirstAnswer();
     if (answer == AnswerCancel) {
         return 0;
     }
+    const bool askInWindow = answer != AnswerYes && answer != AnswerNo;
     DisplayMode = answer == AnswerYes ? 1 : 2;
     InitGameGlobals();
     if (DisplayMode == 2) {
         ChangeWindowMode(1);
     }
-    SetWindowCaption(TextCaption);
     SetScreenMode(640, 480, 32, 60);
     SetWindowResizable(1);
     SetWindowIconId(101);
     if (EngineInit() == -1) {
-        return 0;
+        // The engine said why, on stderr and in Log.txt.
+        return 1;
     }
     SetDrawTarget(-2);
     SetTransparentColor(128, 0, 128);
+    if (askInWindow) {
+        answer = AskInGameWindow();
+        if (answer == AnswerCancel) {
+            EngineShutdown();
+            return 0;
+        }
+        if (answer == AnswerYes) {
+            DisplayMode = 1;
+            ChangeWindowMode(0);
+        }
+    }
     std::srand(static_cast<unsigned>(GetCalendarTime()));
     GameMode = ModeLogo;
 
@@ -83,8 +126,8 @@ void FrameStep() {
 }
 
 void ToggleDisplayMode() {
-    // Level-triggered: holding F1 toggles again after the wait below.
-    if (IsKeyDown(KeyF1) != 1) {
+    // Level-triggered: holding the key toggles again after the wait below.
+    if (!DisplayKeyDown()) {
         return;
     }
     DisplayMode = DisplayMode >= 2 ? 1 : DisplayMode + 1;

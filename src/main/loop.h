@@ -25,11 +25,12 @@ enum ButtonIndex {
     HoldButton6,
 };
 
-// The whole program: question, set-up, frame loop, exit. Returns the exit code (always 0).
+// The whole program: question, set-up, frame loop, exit. Returns the exit code: 0, or 1 when the
+// game could not start (no display, no renderer).
 int GameMain();
 // Resets the globals the first frame relies on.
 void InitGameGlobals();
 // One frame: read the pad, count the holds, run the mode's update and draw, present.
 void FrameStep();
-// F1: switch between window and full screen, then bring the pictures back.
+// F1 (or F11, Alt+Enter): switch between window and full screen, then bring the pictures back.
 void ToggleDisplayMode();
