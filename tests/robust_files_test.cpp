@@ -304,15 +304,22 @@ TEST(Devices, WithoutAnyFontTheGameRunsAndSkipsItsText) {
     EXPECT_EQ(missing, 1) << "said once, not every frame";
 }
 
-TEST(Devices, WithoutADisplayTheGameEndsAtOnceWithTheReasonInTheLog) {
+TEST(Devices, WithoutADisplayTheGameFailsAtOnceAndSaysWhyOnStderrAndInTheLog) {
     test::ScratchDir dir;
     fs::create_directory(dir.file("run"));
-    const int status = test::Run("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "
-                                 "XDG_RUNTIME_DIR=run timeout 60 " TOVARINE_GAME " 2>/dev/null",
-                                 dir.path());
-    EXPECT_EQ(status, 0) << "124 would mean it ran on, unseen";
-    const std::string log = test::ReadFile(dir.file("Log.txt"));
-    EXPECT_NE(log.find("EngineInit failed"), std::string::npos) << log;
+    for (const char* how : {"", " --window", " --fullscreen"}) {
+        const int status =
+            test::Run(std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u "
+                                  "SDL_VIDEODRIVER XDG_RUNTIME_DIR=run timeout 60 ") +
+                          TOVARINE_GAME + how + " 2>stderr.txt",
+                      dir.path());
+        EXPECT_EQ(status, 1) << "a failure, not a success (124 would mean it ran on, unseen)";
+        const std::string err = test::ReadFile(dir.file("stderr.txt"));
+        EXPECT_NE(err.find("tovarine: cannot start: no display"), std::string::npos) << err;
+        EXPECT_EQ(err.find("cannot start"), err.rfind("cannot start")) << "one line: " << err;
+        const std::string log = test::ReadFile(dir.file("Log.txt"));
+        EXPECT_NE(log.find("EngineInit failed: no display"), std::string::npos) << log;
+    }
 }
 
 TEST(Devices, WithoutAnAudioDeviceTheGamePlaysSilently) {

@@ -1,4 +1,7 @@
 // "save.dat": what a finished game unlocks, the file's exact layout, and saves that go wrong.
+#include "engine/engine.h"
+#include "engine/headless.h"
+#include "main/loop.h"
 #include "main/modes.h"
 #include "main/results.h"
 #include "main/save.h"
@@ -6,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -82,15 +86,26 @@ TEST_F(Save, AMissingFileLeavesEverythingLockedAndALongOneIsReadToItsFirst36Byte
     EXPECT_EQ(test::ReadFile("save.dat").size(), 36u) << "every save is exactly 36 bytes";
 }
 
-TEST_F(Save, AFailedSaveKeepsTheOldFileAndUnlocksNothing) {
+TEST_F(Save, PlantedLinksAreNeverFollowed) {
     Finish(70000, 0, 41);
-    const std::string before = test::ReadFile("save.dat");
-    // The new file cannot be created (here: a folder stands in its way).
-    std::filesystem::create_directory("save.dat.new");
-    Finish(90000, 20, 51);
-    EXPECT_EQ(test::ReadFile("save.dat"), before);
-    EXPECT_EQ(SaveData.exStage, 0);
-    EXPECT_EQ(SaveData.highScore, 70000);
+    // Someone who may write into the game's folder plants links to another file of the player's
+    // under the names a save might use.
+    std::ofstream("precious.txt") << "the player's own file";
+    for (const char* name : {"save.dat.new", "save.dat.tmp", "save.dat~"}) {
+        std::filesystem::create_symlink("precious.txt", name);
+    }
+    Finish(80000, 0, 41);
+    EXPECT_EQ(test::ReadFile("precious.txt"), "the player's own file");
+    EXPECT_TRUE(std::filesystem::is_symlink("save.dat.new")) << "left as it was";
+    EXPECT_FALSE(std::filesystem::is_symlink("save.dat"));
+    EXPECT_EQ(test::ReadFile("save.dat"), Bytes({1, 1, 1, 1, 0, 0, 0, 0, 80000}));
+    // A link planted as save.dat itself is replaced, not written through.
+    std::filesystem::remove("save.dat");
+    std::filesystem::create_symlink("precious.txt", "save.dat");
+    Finish(90000, 0, 41);
+    EXPECT_EQ(test::ReadFile("precious.txt"), "the player's own file");
+    EXPECT_FALSE(std::filesystem::is_symlink("save.dat"));
+    EXPECT_EQ(std::filesystem::file_size("save.dat"), 36u);
 }
 
 TEST_F(Save, ASaveCutOffBeforeItsRenameLeavesTheOldFileToBeRead) {
@@ -101,9 +116,67 @@ TEST_F(Save, ASaveCutOffBeforeItsRenameLeavesTheOldFileToBeRead) {
     ReadSaveData();
     EXPECT_EQ(SaveData.highScore, 70000);
     EXPECT_EQ(SaveData.picture[0], 1);
-    Finish(80000, 0, 41); // and the next save replaces the leftover
+    Finish(80000, 0, 41); // and the next save does not trip over the leftover
     EXPECT_EQ(test::ReadFile("save.dat"), Bytes({1, 1, 1, 1, 0, 0, 0, 0, 80000}));
-    EXPECT_FALSE(std::filesystem::exists("save.dat.new"));
+}
+
+// A save that fails for want of space keeps the old file and the old unlocks, and says so in
+// Log.txt and on the screen.
+class SaveOnAFullDisk : public Save {
+  protected:
+    void SetUp() override {
+        Save::SetUp();
+        std::filesystem::create_directory("disk");
+        mounted_ = std::system("mount -t tmpfs -o size=64k tmpfs disk 2>/dev/null") == 0;
+        if (!mounted_) {
+            GTEST_SKIP() << "a small file system cannot be mounted here";
+        }
+        std::filesystem::current_path("disk");
+        HeadlessSetFrameLimit(-1);
+        ASSERT_EQ(EngineInit(), 0);
+    }
+    void TearDown() override {
+        if (mounted_) {
+            EngineShutdown();
+            std::filesystem::current_path(dir_.path());
+            EXPECT_EQ(std::system("umount disk"), 0);
+        }
+        SaveNoticeFrames = 0;
+    }
+    bool mounted_ = false;
+};
+
+TEST_F(SaveOnAFullDisk, KeepsTheOldFileAndTellsThePlayer) {
+    Finish(70000, 0, 41);
+    const std::string before = test::ReadFile("save.dat");
+    ASSERT_EQ(before.size(), 36u);
+    EXPECT_EQ(SaveNoticeFrames, 0);
+    // Fill the disk to the last block.
+    {
+        std::ofstream filler("filler", std::ios::binary);
+        const std::string block(4096, 'x');
+        for (int i = 0; i < 64 && filler.write(block.data(), block.size()); ++i) {
+        }
+    }
+    Finish(90000, 20, 51);
+    EXPECT_EQ(test::ReadFile("save.dat"), before);
+    EXPECT_EQ(SaveData.highScore, 70000);
+    EXPECT_EQ(SaveData.exStage, 0) << "nothing shown as unlocked that was not kept";
+    EXPECT_GT(SaveNoticeFrames, 0);
+    const std::string log = test::ReadFile("Log.txt");
+    EXPECT_NE(log.find("save.dat could not be saved"), std::string::npos) << log;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        EXPECT_EQ(entry.path().filename().string().rfind("save.dat.", 0), std::string::npos)
+            << "a half-written file left behind: " << entry.path();
+    }
+    // The notice shows over whatever the mode drew, and goes after a few seconds.
+    GameMode = 9;
+    FrameStep();
+    EXPECT_EQ(GetBackBuffer()[455 * 640 + 8] & 0xFFFFFF, 0x600000u);
+    for (int i = 0; i < 600; ++i) {
+        FrameStep();
+    }
+    EXPECT_EQ(SaveNoticeFrames, 0);
 }
 
 } // namespace

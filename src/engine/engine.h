@@ -24,7 +24,8 @@ int ClearScreen();
 int GetMillisecondCount(); // wrapping 32-bit millisecond counter
 int64_t GetCalendarTime(); // seconds since 1970, for seeding the game
 int WaitMilliseconds(int ms);
-int RandomInt(int max); // uniform 0..max inclusive (MT19937)
+int RandomInt(int max);           // uniform 0..max inclusive (MT19937)
+int LogMessage(const char* text); // one line in Log.txt
 
 // The start-up question in the desktop's own box. Text and caption are Shift-JIS. Returns -1 when
 // no box can be shown here (the reason goes to Log.txt at EngineInit); nothing is guessed.

@@ -5,6 +5,7 @@
 #include "main/assets.h"
 #include "main/command_line.h"
 #include "main/modes.h"
+#include "main/save.h"
 #include "main/start_question.h"
 #include "stage/stage.h"
 #include "story/scenes.h"
@@ -122,7 +123,22 @@ void FrameStep() {
         ButtonHold[i] = (PadState & ButtonMask[i]) != 0 ? ButtonHold[i] + 1 : 0;
     }
     RunModeHandlers();
+    DrawSaveNotice();
     FlipScreen();
+}
+
+// A band across the bottom of the screen while the notice lasts, over whatever the mode drew.
+void DrawSaveNotice() {
+    if (SaveNoticeFrames <= 0) {
+        return;
+    }
+    --SaveNoticeFrames;
+    DrawRectangle(0, 440, 640, 472, MakeColor(96, 0, 0), 1);
+    SelectFontFace(TextFontFace, -1);
+    SetTextSize(18);
+    SetTextStyle(0);
+    DrawTextAt(320 - GetTextWidth(TextSaveFailed) / 2, 447, TextSaveFailed,
+               MakeColor(255, 255, 255), 0);
 }
 
 void ToggleDisplayMode() {

@@ -32,5 +32,7 @@ int GameMain();
 void InitGameGlobals();
 // One frame: read the pad, count the holds, run the mode's update and draw, present.
 void FrameStep();
+// After every frame's drawing: the notice that progress could not be saved, for a few seconds.
+void DrawSaveNotice();
 // F1 (or F11, Alt+Enter): switch between window and full screen, then bring the pictures back.
 void ToggleDisplayMode();

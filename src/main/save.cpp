@@ -1,19 +1,25 @@
 #include "main/save.h"
 
+#include "engine/engine.h"
 #include "main/modes.h"
 #include "main/results.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 SaveDataRecord SaveData = {};
+int32_t SaveNoticeFrames = 0;
 
 namespace {
 
 constexpr int SaveBytes = 36;
 constexpr const char* SaveFile = "save.dat";
-constexpr const char* TempFile = "save.dat.new";
+constexpr int NoticeFrames = 6 * 60;
 
 int32_t* Field(int index) {
     static int32_t* const fields[9] = {
@@ -56,28 +62,56 @@ bool WriteAll(int fd, const unsigned char* bytes, int count) {
     return true;
 }
 
+// The reason goes to Log.txt and a notice to the screen: a player must not believe that progress
+// was kept when it was not.
+void SaveFailed(const char* step) {
+    char line[256];
+    std::snprintf(line, sizeof line, "save.dat could not be saved: %s: %s", step,
+                  std::strerror(errno));
+    LogMessage(line);
+    SaveNoticeFrames = NoticeFrames;
+}
+
 } // namespace
 
 void ReadSaveData() {
-    std::FILE* file = std::fopen(SaveFile, "rb");
-    if (file == nullptr) {
+    // Not blocking: a pipe or device planted as "save.dat" must not hang the loading screen.
+    const int fd = open(SaveFile, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        LogMessage("save.dat is not a regular file: ignored");
+        close(fd);
         return;
     }
     unsigned char bytes[SaveBytes];
     Encode(bytes);
-    std::fread(bytes, 1, SaveBytes, file);
-    std::fclose(file);
+    int have = 0;
+    while (have < SaveBytes) {
+        const ssize_t got = read(fd, bytes + have, static_cast<size_t>(SaveBytes - have));
+        if (got <= 0) {
+            break;
+        }
+        have += static_cast<int>(got);
+    }
+    close(fd);
     Decode(bytes);
 }
 
 void WriteSaveData() {
     // The new contents go to a file of their own, reach the disk, and only then replace the old
     // file, so a crash or a full disk mid-save never loses what was saved before. (Truncating
-    // "save.dat" in place could leave it empty.)
-    const int fd = open(TempFile, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // "save.dat" in place could leave it empty.) The file is new, under a name no one could
+    // guess: a link planted under a fixed name would have been followed to another file.
+    char temp[] = "save.dat.XXXXXX";
+    const int fd = mkostemp(temp, O_CLOEXEC);
     if (fd < 0) {
-        return; // as with a file that cannot be opened: no save, no unlock
+        SaveFailed("cannot create a file in the game's folder");
+        return; // no save, no unlock
     }
+    fchmod(fd, 0644);
     // Kept to be put back if the save fails later on: what is not on disk is not unlocked.
     const SaveDataRecord before = SaveData;
     SaveData.saved = 1;
@@ -105,8 +139,9 @@ void WriteSaveData() {
     Encode(bytes);
     const bool written = WriteAll(fd, bytes, SaveBytes) && fsync(fd) == 0;
     const bool closed = close(fd) == 0;
-    if (!written || !closed || std::rename(TempFile, SaveFile) != 0) {
-        std::remove(TempFile);
+    if (!written || !closed || std::rename(temp, SaveFile) != 0) {
+        SaveFailed(!written ? "cannot write" : !closed ? "cannot close" : "cannot replace it");
+        unlink(temp);
         SaveData = before;
         return;
     }

@@ -12,10 +12,13 @@ struct SaveDataRecord {
 };
 
 extern SaveDataRecord SaveData;
+// Frames left of the notice that the last save failed (0: none shown).
+extern int32_t SaveNoticeFrames;
 
 // Reads "save.dat" once, on the loading screen. A missing file leaves everything locked; a short
 // file fills only the bytes it has.
 void ReadSaveData();
 // At the end of a finished game: unlocks what TotalScore, TotalHearts and StageId earned, raises
-// the high score, and writes the file.
+// the high score, and writes the file. A failed write keeps the old file and the old unlocks, says
+// why in Log.txt and starts the notice.
 void WriteSaveData();
