@@ -69,7 +69,7 @@ void draw_logo(Pic& p, const Assets& a) {
     set(cr, hex(0));
     cairo_paint(cr);
     glow(cr, 100, 20, 70, a.colour("ghost_glow"), 0.25);
-    centred(cr, a.text("logo"), 100, 31, 30, a.colour("ghost"), hex(0x2a4a6a), 3, true);
+    centred(cr, a.text("logo"), 100, 32.5, 30, a.colour("ghost"), hex(0x2a4a6a), 3, true);
 }
 
 void draw_load(Pic& p, const Assets& a) {
@@ -509,8 +509,9 @@ void draw_ending(Pic& p, const Assets& a) {
         set(cr, hex(0xe8c15a));
         cairo_set_line_width(cr, 4);
         cairo_stroke(cr);
-        double tx = (i % 2) ? 130 : 510;
-        centred(cr, a.text(scenes[i].caption), tx, y + 300, 22, hex(0xffffff), hex(0), 3);
+        // the caption sits under its own memory: beside it, it would read as the title of the
+        // next one, and the longest runs off the picture
+        centred(cr, a.text(scenes[i].caption), x + 180, y + 306, 22, hex(0xffffff), hex(0), 3);
     }
     // the friends
     double fy = 2300;
@@ -563,8 +564,9 @@ void draw_ending(Pic& p, const Assets& a) {
 
 void draw_car(Pic& p, const Assets&) {
     cairo_t* cr = p.cr;
-    // a dark sedan driving to the right with its lights on; wheels rest on y 180
-    glow(cr, 556, 130, 90, hex(0xfff4c0), 0.6);
+    // a dark sedan driving to the right with its lights on; wheels rest on y 180. The
+    // headlight's glow stays inside the picture, whose right edge would cut it straight.
+    glow(cr, 536, 122, 18, hex(0xfff4c0), 0.7);
     Rgb body = hex(0x2a3a5a);
     cairo_move_to(cr, 20, 160);
     cairo_line_to(cr, 20, 110);
@@ -603,7 +605,7 @@ void draw_car(Pic& p, const Assets&) {
     cairo_move_to(cr, 277, 96);
     cairo_line_to(cr, 277, 160);
     cairo_stroke(cr);
-    rounded_rect(cr, 520, 148, 40, 14, 4);
+    rounded_rect(cr, 518, 148, 36, 14, 4);
     soft_fill(cr, hex(0xb8c0cc), 1.5);
     rounded_rect(cr, 12, 146, 30, 14, 4);
     soft_fill(cr, hex(0xb8c0cc), 1.5);
@@ -619,7 +621,7 @@ void draw_car(Pic& p, const Assets&) {
         soft_fill(cr, hex(0xa8b0bc), 1.5);
     }
     // a shadow under the car on the road
-    ellipse(cr, 290, 182, 270, 6);
+    ellipse(cr, 290, 182, 262, 6);
     set(cr, hex(0), 0.35);
     cairo_fill(cr);
 }
