@@ -107,15 +107,22 @@ void draw_title(Pic& p, const Assets& a) {
         }
     }
     ghost_at(cr, a, 330, 440, 1.35, 1.0);
-    // the right third stays calm for the menu: a mid-tone dusk haze, against which both the
-    // white chosen item and the dark others read
+    // The menu's panel: the game writes the chosen item white with a grey edge and the others
+    // dark grey. Deep enough that the white one stands out most, light enough that the dark
+    // ones still read.
     cairo_pattern_t* g = cairo_pattern_create_linear(420, 0, 500, 0);
-    cairo_pattern_add_color_stop_rgba(g, 0, 0.36, 0.30, 0.50, 0);
-    cairo_pattern_add_color_stop_rgba(g, 1, 0.36, 0.30, 0.50, 0.78);
+    cairo_pattern_add_color_stop_rgba(g, 0, 0.30, 0.24, 0.46, 0);
+    cairo_pattern_add_color_stop_rgba(g, 1, 0.30, 0.24, 0.46, 0.6);
     cairo_set_source(cr, g);
     cairo_rectangle(cr, 420, 0, 220, 480);
     cairo_fill(cr);
     cairo_pattern_destroy(g);
+    rounded_rect(cr, 458, 236, 168, 198, 12);
+    set(cr, hex(0x54457f), 0.92);
+    cairo_fill_preserve(cr);
+    set(cr, hex(0xd8ccff), 0.35);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
     text(cr, a.text("title"), 24, 92, 64, hex(0xffffff), hex(0x3b2c6e), 6, true);
     text(cr, a.text("title_latin"), 30, 124, 22, hex(0xffe0c0), hex(0x3b2c6e), 3);
     text(cr, a.text("subtitle"), 28, 158, 18, hex(0xffffff), hex(0x3b2c6e), 3);
@@ -152,9 +159,10 @@ void draw_clear(Pic& p, const Assets& a) {
     set(cr, hex(0xe8c15a));
     cairo_set_line_width(cr, 4);
     cairo_stroke(cr);
-    // the five friends along the bottom
+    // the five friends along the bottom; the bear sits clear of the prompt the game writes
+    // at the bottom left
     cairo_save(cr);
-    cairo_translate(cr, 60, 470);
+    cairo_translate(cr, 76, 440);
     cairo_scale(cr, 0.8, 0.8);
     figure_bear(cr, a, 0, 0, true);
     cairo_restore(cr);
@@ -180,6 +188,17 @@ void draw_extra(Pic& p, const Assets& a) {
     }
     ghost_at(cr, a, 560, 480, 0.8, 0.35);
     text(cr, a.text("extra"), 540, 40, 26, hex(0xb8a8e8), hex(0x1c1236), 2);
+    // A sand-coloured band under the EX line: the game writes it white, or pure blue while it
+    // is chosen, and blue does not read on the night behind it.
+    cairo_pattern_t* band = cairo_pattern_create_linear(138, 0, 496, 0);
+    cairo_pattern_add_color_stop_rgba(band, 0, 0.67, 0.57, 0.46, 0);
+    cairo_pattern_add_color_stop_rgba(band, 0.05, 0.67, 0.57, 0.46, 1);
+    cairo_pattern_add_color_stop_rgba(band, 0.95, 0.67, 0.57, 0.46, 1);
+    cairo_pattern_add_color_stop_rgba(band, 1, 0.67, 0.57, 0.46, 0);
+    cairo_set_source(cr, band);
+    rounded_rect(cr, 138, 326, 358, 35, 6);
+    cairo_fill(cr);
+    cairo_pattern_destroy(band);
 }
 
 // ---------------------------------------------------------------- story pictures
