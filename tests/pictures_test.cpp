@@ -222,15 +222,15 @@ struct Sheet {
 };
 
 const Sheet kSheets[] = {
-    {"player.png", 180, 180, true},    {"Item_kuma.png", 120, 120, true},
-    {"Item_Ball.png", 60, 60, true},   {"Item_Hopping.png", 60, 120, true},
-    {"Item_Book.png", 60, 60, true},   {"Item_gun.png", 60, 60, false},
-    {"Item.png", 60, 60, false},       {"enemy1.png", 120, 60, true},
-    {"enemy2.png", 60, 60, false},     {"enemy3.png", 60, 60, true},
-    {"enemyB1.png", 200, 200, false},  {"enemyB2.png", 200, 200, false},
-    {"enemyB3.png", 180, 180, false},  {"enemyB4.png", 400, 400, false},
-    {"light.png", 20, 20, false},      {"button.png", 18, 18, false},
-    {"yaji.png", 120, 72, false},      {"indication.png", 350, 60, false},
+    {"player.png", 180, 180, true},   {"Item_kuma.png", 120, 120, true},
+    {"Item_Ball.png", 60, 60, true},  {"Item_Hopping.png", 60, 120, true},
+    {"Item_Book.png", 60, 60, true},  {"Item_gun.png", 60, 60, false},
+    {"Item.png", 60, 60, false},      {"enemy1.png", 120, 60, true},
+    {"enemy2.png", 60, 60, false},    {"enemy3.png", 60, 60, true},
+    {"enemyB1.png", 200, 200, false}, {"enemyB2.png", 200, 200, false},
+    {"enemyB3.png", 180, 180, false}, {"enemyB4.png", 400, 400, false},
+    {"light.png", 20, 20, false},     {"button.png", 18, 18, false},
+    {"yaji.png", 120, 72, false},     {"indication.png", 350, 60, false},
     {"car.png", 560, 240, false},
 };
 
@@ -281,8 +281,8 @@ TEST(Pictures, EveryWordLiesInsideItsPictureWithAMargin) {
         std::getline(fields >> std::ws, word);
         ++words;
         EXPECT_TRUE(x0 >= margin && y0 >= margin && x1 <= w - margin && y1 <= h - margin)
-            << picture << ": \"" << word << "\" lies at " << x0 << ", " << y0 << " - " << x1
-            << ", " << y1 << " in " << w << " x " << h;
+            << picture << ": \"" << word << "\" lies at " << x0 << ", " << y0 << " - " << x1 << ", "
+            << y1 << " in " << w << " x " << h;
     }
     EXPECT_GE(words, 25) << "the words of the title, banners, screens and ending roll";
 #endif

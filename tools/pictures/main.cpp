@@ -139,7 +139,8 @@ static int write_sheet(const Assets& assets, const std::string& path) {
 
 // One line per word: picture, the ink box x0 y0 x1 y1, the size of the surface it was drawn
 // on (a backdrop painted into an illustration has its own), and the word.
-static bool write_words(const std::string& path, const std::vector<std::pair<std::string, Word>>& all) {
+static bool write_words(const std::string& path,
+                        const std::vector<std::pair<std::string, Word>>& all) {
     std::ofstream out(path);
     for (const auto& [picture, w] : all) {
         out << picture << '\t' << w.x0 << '\t' << w.y0 << '\t' << w.x1 << '\t' << w.y1 << '\t'
@@ -152,7 +153,8 @@ int main(int argc, char** argv) {
     bool sheet = argc == 4 && std::string(argv[2]) == "--sheet";
     bool words = argc == 5 && std::string(argv[3]) == "--words";
     if (argc != 3 && !sheet && !words) {
-        std::fprintf(stderr, "usage: %s ASSETS_DIR OUT_DIR [--words FILE] | ASSETS_DIR --sheet FILE\n",
+        std::fprintf(stderr,
+                     "usage: %s ASSETS_DIR OUT_DIR [--words FILE] | ASSETS_DIR --sheet FILE\n",
                      argv[0]);
         return 2;
     }
