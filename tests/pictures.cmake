@@ -14,7 +14,8 @@ target_compile_definitions(pictures_test PRIVATE PICTURES_DIR="${TOVARINE_DATA_D
 if(TARGET tovarine-pictures)
     target_compile_definitions(pictures_test PRIVATE
         PICTURES_GENERATOR="$<TARGET_FILE:tovarine-pictures>"
-        PICTURES_ASSETS="${CMAKE_CURRENT_LIST_DIR}/../assets/pictures")
+        PICTURES_ASSETS="${CMAKE_CURRENT_LIST_DIR}/../assets/pictures"
+        PICTURES_WORDS="${TOVARINE_PICTURE_WORDS}")
 endif()
 if(TARGET pictures)
     add_dependencies(pictures_test pictures)

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -209,6 +210,82 @@ TEST(Pictures, NearLayersAreOpenAboveAndSolidAtTheBottom) {
         EXPECT_EQ(drawn_pixels(img, 0, 0, img.w, 20), 0) << name;
         EXPECT_EQ(drawn_pixels(img, 0, 440, img.w, 40), img.w * 40) << name;
     }
+}
+
+// Sheets whose every cell holds one whole figure: whatever reaches a cell's edge is cut off
+// there, and shows in the game as a straight edge (or as a sliver in the next cell). Figures
+// that stand on the ground may rest on the bottom edge.
+struct Sheet {
+    const char* name;
+    int cw, ch;
+    bool stands;
+};
+
+const Sheet kSheets[] = {
+    {"player.png", 180, 180, true},   {"Item_kuma.png", 120, 120, true},
+    {"Item_Ball.png", 60, 60, true},  {"Item_Hopping.png", 60, 120, true},
+    {"Item_Book.png", 60, 60, true},  {"Item_gun.png", 60, 60, false},
+    {"Item.png", 60, 60, false},      {"enemy1.png", 120, 60, true},
+    {"enemy2.png", 60, 60, false},    {"enemy3.png", 60, 60, true},
+    {"enemyB1.png", 200, 200, false}, {"enemyB2.png", 200, 200, false},
+    {"enemyB3.png", 180, 180, false}, {"enemyB4.png", 400, 400, false},
+    {"light.png", 20, 20, false},     {"button.png", 18, 18, false},
+    {"yaji.png", 120, 72, false},     {"indication.png", 350, 60, false},
+    {"car.png", 560, 240, false},
+};
+
+// From this alpha on a pixel shows; fainter fringes of glows do not read as a cut.
+constexpr int kVisibleAlpha = 16;
+
+TEST(Pictures, NoFigureIsCutByTheEdgeOfItsCell) {
+    for (const Sheet& s : kSheets) {
+        Image img;
+        ASSERT_TRUE(load(s.name, img)) << s.name;
+        for (int y0 = 0; y0 + s.ch <= img.h; y0 += s.ch) {
+            for (int x0 = 0; x0 + s.cw <= img.w; x0 += s.cw) {
+                auto shows = [&](int x, int y) { return img.at(x, y)[3] >= kVisibleAlpha; };
+                int top = 0, bottom = 0, left = 0, right = 0;
+                for (int x = x0; x < x0 + s.cw; ++x) {
+                    top += shows(x, y0);
+                    bottom += shows(x, y0 + s.ch - 1);
+                }
+                for (int y = y0; y < y0 + s.ch; ++y) {
+                    left += shows(x0, y);
+                    right += shows(x0 + s.cw - 1, y);
+                }
+                EXPECT_EQ(top + left + right + (s.stands ? 0 : bottom), 0)
+                    << s.name << " cell at " << x0 << ", " << y0 << " is cut: " << top
+                    << " pixels at the top, " << bottom << " at the bottom, " << left
+                    << " at the left, " << right << " at the right";
+            }
+        }
+    }
+}
+
+TEST(Pictures, EveryWordLiesInsideItsPictureWithAMargin) {
+#ifndef PICTURES_WORDS
+    GTEST_SKIP() << "the pictures were taken from another build";
+#else
+    // Written by the generator beside the pictures: picture, ink box, surface size, word.
+    std::ifstream in(PICTURES_WORDS);
+    ASSERT_TRUE(in) << PICTURES_WORDS;
+    const double margin = 6;
+    int words = 0;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string picture, word;
+        double x0, y0, x1, y1;
+        int w, h;
+        ASSERT_TRUE(fields >> picture >> x0 >> y0 >> x1 >> y1 >> w >> h) << line;
+        std::getline(fields >> std::ws, word);
+        ++words;
+        EXPECT_TRUE(x0 >= margin && y0 >= margin && x1 <= w - margin && y1 <= h - margin)
+            << picture << ": \"" << word << "\" lies at " << x0 << ", " << y0 << " - " << x1 << ", "
+            << y1 << " in " << w << " x " << h;
+    }
+    EXPECT_GE(words, 25) << "the words of the title, banners, screens and ending roll";
+#endif
 }
 
 [[maybe_unused]] std::string slurp(const fs::path& p) {

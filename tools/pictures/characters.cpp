@@ -311,7 +311,8 @@ void draw_bear(Pic& p, const Assets& a) {
     for (int i = 0; i < 4; ++i) {
         bear_cell(cr, i, 2);
         double power = i == 0 ? 0.4 : 1.0;
-        glow(cr, -30, -56, 30 + 8 * i, hex(0xffd34a), 0.7 * power);
+        // the burst grows around the fist but stays inside the cell, which it would cut
+        glow(cr, -24, -56, 22 + 4 * i, hex(0xffd34a), 0.7 * power);
         for (int k = 0; k < 3; ++k) {
             star(cr, -36 + k * 14 - i * 3, -84 + ((k + i) % 3) * 34, 6, 2.5, 4, 0.4 * k);
             set(cr, hex(0xfff6c8), 0.9);
@@ -387,10 +388,12 @@ void figure_ball(cairo_t* cr, const Assets& a, double angle) {
 
 void draw_ball(Pic& p, const Assets& a) {
     cairo_t* cr = p.cr;
-    // this sheet faces right: it rolls clockwise
+    // this sheet faces right: it rolls clockwise. A little under the cell's size, so that the
+    // highlight's rim still fits around it.
     for (int i = 0; i < 4; ++i) {
         cairo_save(cr);
         cairo_translate(cr, i * 60 + 30, 32);
+        cairo_scale(cr, 0.92, 0.92);
         figure_ball(cr, a, rad(18 * i));
         cairo_restore(cr);
     }
@@ -399,15 +402,15 @@ void draw_ball(Pic& p, const Assets& a) {
         cairo_save(cr);
         cairo_rectangle(cr, i * 60, 60, 60, 60);
         cairo_clip(cr);
-        cairo_translate(cr, i * 60 + 34, 92);
+        cairo_translate(cr, i * 60 + 32, 90);
         for (int k = 0; k < 3; ++k) {
             double y = -12 + k * 12 + ((i + k) % 2) * 3;
-            capsule(cr, -34, y, -12, y * 0.6, 7 - k);
+            capsule(cr, -20, y * 0.9, -8, y * 0.6, 7 - k);
             set(cr, mix(hex(0xffd040), hex(0xff5a20), k / 2.0), 0.85);
             cairo_fill(cr);
         }
-        glow(cr, 0, 0, 30, hex(0xff9a30), 0.55);
-        cairo_scale(cr, 0.88, 0.88);
+        glow(cr, 0, 0, 24, hex(0xff9a30), 0.55);
+        cairo_scale(cr, 0.85, 0.85);
         figure_ball(cr, a, rad(36 * i + 9));
         cairo_restore(cr);
     }
@@ -463,6 +466,7 @@ void draw_hopping(Pic& p, const Assets& a) {
     for (int i = 0; i < 4; ++i) {
         cairo_save(cr);
         cairo_translate(cr, i * 60 + 30, 119);
+        cairo_scale(cr, 0.96, 0.96); // room above the handle for the highlight's rim
         figure_pogo(cr, a, i / 3.0);
         cairo_restore(cr);
     }
@@ -539,7 +543,7 @@ void draw_book(Pic& p, const Assets& a) {
         cairo_clip(cr);
         cairo_translate(cr, i * 60 + 30, 56);
         if (i == 3) {
-            glow(cr, 14, -22, 16, a.colour("sparkle_book"), 0.6);
+            glow(cr, 12, -22, 13, a.colour("sparkle_book"), 0.6);
         }
         figure_book(cr, a, open[i], false);
         cairo_restore(cr);
@@ -566,10 +570,10 @@ void figure_gun(cairo_t* cr, const Assets& a, double tilt, bool firing) {
     cairo_save(cr);
     cairo_rotate(cr, rad(tilt));
     if (firing) {
-        star(cr, -30, -4, 8, 3, 7, 0.2);
+        star(cr, -28, -4, 5, 2, 7, 0.2);
         set(cr, hex(0xfff4a0));
         cairo_fill(cr);
-        glow(cr, -29, -4, 6, hex(0xffc040), 0.8);
+        glow(cr, -28, -4, 4.5, hex(0xffc040), 0.8);
     }
     // grip, slanting back
     cairo_move_to(cr, 8, 0);
@@ -597,21 +601,27 @@ void figure_gun(cairo_t* cr, const Assets& a, double tilt, bool firing) {
 
 void draw_gun(Pic& p, const Assets& a) {
     cairo_t* cr = p.cr;
+    // Drawn a little small: tipped up or flashing, the gun and the highlight's rim around it
+    // must still fit in the cell.
+    const double scale = 0.86;
     // row 0: still, then tipping up as it takes off
     const double tilt[3] = {0, 10, 20};
     for (int i = 0; i < 3; ++i) {
         cairo_save(cr);
-        cairo_translate(cr, i * 60 + 31, 35);
+        cairo_translate(cr, i * 60 + 30, 31);
+        cairo_scale(cr, scale, scale);
         figure_gun(cr, a, tilt[i], false);
         cairo_restore(cr);
     }
     // row 1: the shot, then the kick
     cairo_save(cr);
-    cairo_translate(cr, 35, 95);
+    cairo_translate(cr, 33, 91);
+    cairo_scale(cr, scale, scale);
     figure_gun(cr, a, 0, true);
     cairo_restore(cr);
     cairo_save(cr);
-    cairo_translate(cr, 60 + 34, 95);
+    cairo_translate(cr, 60 + 32, 91);
+    cairo_scale(cr, scale, scale);
     figure_gun(cr, a, 14, false);
     glow(cr, -22, -12, 8, hex(0xd0d0d0), 0.6);
     cairo_restore(cr);

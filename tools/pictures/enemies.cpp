@@ -49,7 +49,7 @@ static void rat(cairo_t* cr, const Assets& a, double phase, bool dead) {
     Rgb fur = a.colour("rat"), pink = a.colour("rat_pink");
     // tail
     cairo_move_to(cr, 86, 44);
-    cairo_curve_to(cr, 104, 50, 108, 22 + 4 * std::sin(phase), 118, 18);
+    cairo_curve_to(cr, 100, 50, 104, 22 + 4 * std::sin(phase), 112, 18);
     set(cr, shade(pink, -0.45));
     cairo_set_line_width(cr, 4.5);
     cairo_stroke_preserve(cr);
@@ -91,7 +91,7 @@ static void rat(cairo_t* cr, const Assets& a, double phase, bool dead) {
     cairo_set_line_width(cr, 0.8);
     for (int i = -1; i <= 1; ++i) {
         cairo_move_to(cr, 10, 40);
-        cairo_line_to(cr, 0 + 1, 38 + i * 5);
+        cairo_line_to(cr, 4, 38 + i * 5);
     }
     cairo_stroke(cr);
     // near legs
@@ -197,7 +197,7 @@ static void spider(cairo_t* cr, const Assets& a, double phase, bool dead) {
             double base_x = 22 + i * 5, base_y = 38;
             double dir = side ? 1 : -1;
             double spread = dead ? 0.4 : 1.0;
-            double fx = base_x + dir * (14 + i * 3) * spread + std::sin(phase + i) * 1.5;
+            double fx = base_x + dir * (11 + i * 2.2) * spread + std::sin(phase + i) * 1.5;
             double kx = base_x + dir * (8 + i * 2) * spread, ky = dead ? 28 : 16 + i * 3;
             double fy = dead ? 32 : 50;
             cairo_move_to(cr, base_x, base_y);
@@ -274,31 +274,37 @@ void figure_dog(cairo_t* cr, const Assets& a, double phase, int mode) {
         ellipse(cr, px - 3, py + 2, 8, 4.5);
         soft_fill(cr, shade(c, -0.2), 1.5);
     };
-    // gallop: the front and back pairs swing in opposition
+    // gallop: the front and back pairs swing in opposition. The reach of the legs (and of the
+    // leap's stretch) is what the 200-pixel cell leaves room for.
     double swing = std::sin(phase);
-    double front = rad(100) + swing * rad(38), back = rad(80) - swing * rad(38);
+    double front = rad(100) + swing * rad(34), back = rad(80) - swing * rad(34);
     if (mode == 1) {
         front = rad(120);
         back = rad(60);
     } else if (mode == 2) {
-        front = rad(160);
-        back = rad(20);
+        front = rad(145);
+        back = rad(35);
     } else if (dead) {
-        front = rad(150);
-        back = rad(30);
+        front = rad(135);
+        back = rad(45);
     }
-    double len = mode == 1 ? 48 : 58;
+    double len = mode == 1 ? 48 : mode == 2 ? 50 : 58;
     // tail
     cairo_move_to(cr, 150, 104);
-    cairo_curve_to(cr, 170, 96, 178, 80 - swing * 6, 190, 72 - swing * 8);
+    if (dead) {
+        // limp
+        cairo_curve_to(cr, 166, 100, 176, 104, 184, 116);
+    } else {
+        cairo_curve_to(cr, 170, 96, 178, 80 - swing * 6, 190, 72 - swing * 8);
+    }
     set(cr, shade(fur, -0.5));
     cairo_set_line_width(cr, 9);
     cairo_stroke_preserve(cr);
     set(cr, fur);
     cairo_set_line_width(cr, 6);
     cairo_stroke(cr);
-    leg(58, 118, front + rad(20), len, far);
-    leg(138, 112, back - rad(20), len, far);
+    leg(58, 118, front + rad(14), len, far);
+    leg(138, 112, back - rad(14), len, far);
     // body and chest
     ellipse(cr, 100, 112, 56, 27);
     soft_fill(cr, fur, 2.5);
@@ -387,14 +393,15 @@ void draw_dog(Pic& p, const Assets& a) {
     figure_dog(cr, a, 0, 1);
     cairo_restore(cr);
     cell_begin(cr, 1, 1, 200, 200);
-    cairo_translate(cr, 100, 100);
+    cairo_translate(cr, 106, 100);
     cairo_rotate(cr, rad(-12));
     cairo_translate(cr, -100, -108);
     figure_dog(cr, a, 0, 2);
     cairo_restore(cr);
+    // struck down: thrown back and tilted, kept clear of the cell's edges
     cell_begin(cr, 2, 1, 200, 200);
-    cairo_translate(cr, 100, 110);
-    cairo_rotate(cr, rad(20));
+    cairo_translate(cr, 112, 102);
+    cairo_rotate(cr, rad(16));
     cairo_translate(cr, -100, -100);
     figure_dog(cr, a, 0, 3);
     cairo_restore(cr);
@@ -435,9 +442,18 @@ void figure_crow(cairo_t* cr, const Assets& a, double flap, bool diving) {
         cairo_restore(cr);
         soft_fill(cr, c, 2);
     };
+    // A wing reaches at most to a circle inside the 200-pixel cell, whatever its angle and the
+    // turn of the frame: one that would cross it is drawn shorter, as if turned away from us.
+    auto span_for = [&](double sx, double sy, double tip_angle, double span) {
+        const double radius = 86;
+        double dx = std::cos(rad(tip_angle)), dy = std::sin(rad(tip_angle));
+        double px = sx - 100, py = sy - 100;
+        double b = px * dx + py * dy, c = px * px + py * py - radius * radius;
+        return std::min(span, -b + std::sqrt(b * b - c));
+    };
     if (!diving) {
         double tip = -105 + flap * 150; // -105 wings high, 45 wings low
-        wing(114, 80, tip - 22, 104, shade(black, -0.3));
+        wing(114, 80, tip - 22, span_for(114, 80, tip - 22, 104), shade(black, -0.3));
         // tail fan
         cairo_move_to(cr, 134, 92);
         cairo_line_to(cr, 192, 82);
@@ -461,7 +477,7 @@ void figure_crow(cairo_t* cr, const Assets& a, double flap, bool diving) {
         cairo_close_path(cr);
         soft_fill(cr, beak, 1.8);
         glowing_eye(cr, a, 58, 76, 3.5);
-        wing(100, 84, tip, 112, black);
+        wing(100, 84, tip, span_for(100, 84, tip, 112), black);
     } else {
         // folded wings, head first: drawn level, the caller tilts it into the dive
         cairo_move_to(cr, 130, 90);
@@ -503,8 +519,8 @@ void draw_diver(Pic& p, const Assets& a) {
         cairo_set_line_width(cr, 2);
         for (int k = 0; k < 4; ++k) {
             double off = ((k * 37 + i * 13) % 40) - 20;
-            cairo_move_to(cr, 150 + off, 40 + k * 18);
-            cairo_line_to(cr, 190 + off, 10 + k * 18);
+            cairo_move_to(cr, 138 + off, 40 + k * 18);
+            cairo_line_to(cr, 174 + off, 12 + k * 18);
         }
         cairo_stroke(cr);
         cairo_translate(cr, 100, 92);
@@ -613,28 +629,25 @@ void figure_reaper(cairo_t* cr, const Assets& a, double swing, double arms_up) {
     Rgb robe = a.colour("reaper_robe"), bone = a.colour("reaper_bone");
     Rgb blade = a.colour("reaper_blade");
     Rgb robe_lit = mix(robe, hex(0x5a4a8a), 0.28);
-    glow(cr, 295, 140, 150, hex(0x5a2a8a), 0.35);
-    // the scythe, behind the body when raised
+    glow(cr, 295, 140, 100, hex(0x5a2a8a), 0.35);
+    // the scythe, behind the body when raised; sized so that raised over the head it stays
+    // inside the 400-pixel cell
     auto scythe = [&](double ang) {
         // held at the hands (about 260, 150); ang is the direction of the blade end
         double hx = 262, hy = 150;
-        double ex = hx + std::cos(ang) * 150, ey = hy + std::sin(ang) * 150;
-        double bx = hx - std::cos(ang) * 90, by = hy - std::sin(ang) * 90;
+        double ex = hx + std::cos(ang) * 112, ey = hy + std::sin(ang) * 112;
+        double bx = hx - std::cos(ang) * 80, by = hy - std::sin(ang) * 80;
         capsule(cr, bx, by, ex, ey, 9);
         soft_fill(cr, hex(0x4a3526), 2);
-        // the blade curves away from the shaft's end
-        double nx = -std::sin(ang), ny = std::cos(ang);
-        double side = -1;
+        // the blade curves away from the shaft's end: u along the shaft, n across it
+        const double k = 0.78;
+        double ux = std::cos(ang) * k, uy = std::sin(ang) * k;
+        double nx = std::sin(ang) * k, ny = -std::cos(ang) * k;
         cairo_move_to(cr, ex, ey);
-        cairo_curve_to(
-            cr, ex + nx * side * 60 + std::cos(ang) * 30, ey + ny * side * 60 + std::sin(ang) * 30,
-            ex + nx * side * 140 - std::cos(ang) * 10, ey + ny * side * 140 - std::sin(ang) * 10,
-            ex + nx * side * 170 - std::cos(ang) * 60, ey + ny * side * 170 - std::sin(ang) * 60);
-        cairo_curve_to(cr, ex + nx * side * 120 - std::cos(ang) * 10,
-                       ey + ny * side * 120 - std::sin(ang) * 10,
-                       ex + nx * side * 50 - std::cos(ang) * 4,
-                       ey + ny * side * 50 - std::sin(ang) * 4, ex - std::cos(ang) * 8,
-                       ey - std::sin(ang) * 8);
+        cairo_curve_to(cr, ex + nx * 60 + ux * 30, ey + ny * 60 + uy * 30, ex + nx * 140 - ux * 10,
+                       ey + ny * 140 - uy * 10, ex + nx * 170 - ux * 60, ey + ny * 170 - uy * 60);
+        cairo_curve_to(cr, ex + nx * 120 - ux * 10, ey + ny * 120 - uy * 10, ex + nx * 50 - ux * 4,
+                       ey + ny * 50 - uy * 4, ex - ux * 8, ey - uy * 8);
         cairo_close_path(cr);
         soft_fill(cr, blade, 2.5);
     };
@@ -646,7 +659,7 @@ void figure_reaper(cairo_t* cr, const Assets& a, double swing, double arms_up) {
         if (swing > 0) {
             // the arc the blade cuts
             cairo_new_path(cr);
-            cairo_arc_negative(cr, 262, 150, 175, rad(-50), ang);
+            cairo_arc_negative(cr, 262, 150, 122, rad(-50), ang);
             set(cr, hex(0xd8e4ff), 0.25 + 0.2 * swing);
             cairo_set_line_width(cr, 26);
             cairo_stroke(cr);
@@ -719,8 +732,9 @@ void figure_reaper(cairo_t* cr, const Assets& a, double swing, double arms_up) {
             soft_fill(cr, bone, 1.5);
         }
         // the dark orb gathering between the hands
-        glow(cr, 200, 90 - lift * 40, 40 + lift * 30, hex(0xb060ff), 0.8);
-        cairo_arc(cr, 200, 90 - lift * 40, 10 + lift * 14, 0, 2 * M_PI);
+        double oy = 100 - lift * 36;
+        glow(cr, 200, oy, 40 + lift * 20, hex(0xb060ff), 0.8);
+        cairo_arc(cr, 200, oy, 10 + lift * 14, 0, 2 * M_PI);
         set(cr, hex(0x1a0828));
         cairo_fill_preserve(cr);
         set(cr, hex(0xf0d8ff));
@@ -746,16 +760,38 @@ void draw_reaper(Pic& p, const Assets& a) {
     for (int i = 2; i < 4; ++i) {
         cell_begin(cr, i, 1, 400, 400);
         figure_reaper(cr, a, -1, 0);
+        const double cx = 295, cy = 130, margin = 8;
         for (int k = 0; k < 7; ++k) {
             double t = rad(-90 + k * 51);
-            cairo_move_to(cr, 295, 130);
-            cairo_line_to(cr, 295 + std::cos(t - 0.06) * 260, 130 + std::sin(t - 0.06) * 260);
-            cairo_line_to(cr, 295 + std::cos(t + 0.06) * 260, 130 + std::sin(t + 0.06) * 260);
+            // each ray fades out before it would reach the cell's edge
+            double len = 260;
+            for (double w : {t - 0.06, t, t + 0.06}) {
+                double dx = std::cos(w), dy = std::sin(w);
+                if (dx > 0) {
+                    len = std::min(len, (400 - margin - cx) / dx);
+                } else if (dx < 0) {
+                    len = std::min(len, (cx - margin) / -dx);
+                }
+                if (dy > 0) {
+                    len = std::min(len, (400 - margin - cy) / dy);
+                } else if (dy < 0) {
+                    len = std::min(len, (cy - margin) / -dy);
+                }
+            }
+            cairo_move_to(cr, cx, cy);
+            cairo_line_to(cr, cx + std::cos(t - 0.06) * len, cy + std::sin(t - 0.06) * len);
+            cairo_line_to(cr, cx + std::cos(t + 0.06) * len, cy + std::sin(t + 0.06) * len);
             cairo_close_path(cr);
-            set(cr, hex(0xfff4d0), i == 2 ? 0.55 : 0.8);
+            double alpha = i == 2 ? 0.55 : 0.8;
+            cairo_pattern_t* g = cairo_pattern_create_radial(cx, cy, 0, cx, cy, len);
+            cairo_pattern_add_color_stop_rgba(g, 0, 1, 0.96, 0.82, alpha);
+            cairo_pattern_add_color_stop_rgba(g, 0.6, 1, 0.96, 0.82, alpha * 0.8);
+            cairo_pattern_add_color_stop_rgba(g, 1, 1, 0.96, 0.82, 0);
+            cairo_set_source(cr, g);
             cairo_fill(cr);
+            cairo_pattern_destroy(g);
         }
-        glow(cr, 295, 130, 120, hex(0xffffff), i == 2 ? 0.5 : 0.9);
+        glow(cr, cx, cy, 100, hex(0xffffff), i == 2 ? 0.5 : 0.9);
         cairo_restore(cr);
     }
     fade_region(p, 1200, 400, 400, 400, 0.55);

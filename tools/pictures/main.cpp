@@ -1,6 +1,6 @@
 // Draws every picture of the game into a png/ folder, or all of them onto one labelled contact
-// sheet for review.
-//   tovarine-pictures ASSETS_DIR OUT_DIR
+// sheet for review. --words lists where every word of the pictures was drawn, for the tests.
+//   tovarine-pictures ASSETS_DIR OUT_DIR [--words FILE]
 //   tovarine-pictures ASSETS_DIR --sheet FILE
 #include "pictures.h"
 
@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -136,9 +137,25 @@ static int write_sheet(const Assets& assets, const std::string& path) {
     return 0;
 }
 
+// One line per word: picture, the ink box x0 y0 x1 y1, the size of the surface it was drawn
+// on (a backdrop painted into an illustration has its own), and the word.
+static bool write_words(const std::string& path,
+                        const std::vector<std::pair<std::string, Word>>& all) {
+    std::ofstream out(path);
+    for (const auto& [picture, w] : all) {
+        out << picture << '\t' << w.x0 << '\t' << w.y0 << '\t' << w.x1 << '\t' << w.y1 << '\t'
+            << w.surface_w << '\t' << w.surface_h << '\t' << w.utf8 << '\n';
+    }
+    return static_cast<bool>(out);
+}
+
 int main(int argc, char** argv) {
-    if (argc != 3 && !(argc == 4 && std::string(argv[2]) == "--sheet")) {
-        std::fprintf(stderr, "usage: %s ASSETS_DIR OUT_DIR | ASSETS_DIR --sheet FILE\n", argv[0]);
+    bool sheet = argc == 4 && std::string(argv[2]) == "--sheet";
+    bool words = argc == 5 && std::string(argv[3]) == "--words";
+    if (argc != 3 && !sheet && !words) {
+        std::fprintf(stderr,
+                     "usage: %s ASSETS_DIR OUT_DIR [--words FILE] | ASSETS_DIR --sheet FILE\n",
+                     argv[0]);
         return 2;
     }
     Assets assets;
@@ -148,17 +165,28 @@ int main(int argc, char** argv) {
         return 1;
     }
     try {
-        if (argc == 4) {
+        if (sheet) {
             return write_sheet(assets, argv[3]);
         }
         std::filesystem::create_directories(argv[2]);
+        std::vector<std::pair<std::string, Word>> placed;
         for (const Entry& e : catalogue()) {
             Pic p(e.w, e.h);
+            std::vector<Word> drawn;
+            record_words(&drawn);
             render(e, p, assets);
+            record_words(nullptr);
+            for (const Word& w : drawn) {
+                placed.emplace_back(e.name, w);
+            }
             if (!write_png(p, std::string(argv[2]) + "/" + e.name, e.opaque, error)) {
                 std::fprintf(stderr, "tovarine-pictures: %s\n", error.c_str());
                 return 1;
             }
+        }
+        if (words && !write_words(argv[4], placed)) {
+            std::fprintf(stderr, "tovarine-pictures: cannot write %s\n", argv[4]);
+            return 1;
         }
     } catch (const std::exception& ex) {
         std::fprintf(stderr, "tovarine-pictures: %s\n", ex.what());

@@ -214,11 +214,46 @@ static void select_face(cairo_t* cr, double size, bool bold) {
     cairo_set_font_size(cr, size);
 }
 
+static std::vector<Word>* recorded_words = nullptr;
+
+void record_words(std::vector<Word>* words) {
+    recorded_words = words;
+}
+
+// The device box of the current path's ink, drawn with the given edge.
+static void record_word(cairo_t* cr, const std::string& utf8, double edge_width) {
+    cairo_save(cr);
+    cairo_set_line_width(cr, std::max(edge_width, 0.0));
+    double x0, y0, x1, y1;
+    if (edge_width > 0) {
+        cairo_stroke_extents(cr, &x0, &y0, &x1, &y1);
+    } else {
+        cairo_fill_extents(cr, &x0, &y0, &x1, &y1);
+    }
+    cairo_restore(cr);
+    double xs[4] = {x0, x1, x0, x1}, ys[4] = {y0, y0, y1, y1};
+    Word w{utf8, 1e9, 1e9, -1e9, -1e9, 0, 0};
+    for (int i = 0; i < 4; ++i) {
+        cairo_user_to_device(cr, &xs[i], &ys[i]);
+        w.x0 = std::min(w.x0, xs[i]);
+        w.y0 = std::min(w.y0, ys[i]);
+        w.x1 = std::max(w.x1, xs[i]);
+        w.y1 = std::max(w.y1, ys[i]);
+    }
+    cairo_surface_t* target = cairo_get_target(cr);
+    w.surface_w = cairo_image_surface_get_width(target);
+    w.surface_h = cairo_image_surface_get_height(target);
+    recorded_words->push_back(w);
+}
+
 void text(cairo_t* cr, const std::string& utf8, double x, double y, double size, Rgb fill, Rgb edge,
           double edge_width, bool bold) {
     select_face(cr, size, bold);
     cairo_move_to(cr, x, y);
     cairo_text_path(cr, utf8.c_str());
+    if (recorded_words) {
+        record_word(cr, utf8, edge_width);
+    }
     if (edge_width > 0) {
         set(cr, edge);
         cairo_set_line_width(cr, edge_width);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace pics {
 
@@ -70,6 +71,15 @@ void vertical_gradient(cairo_t* cr, double x, double y, double w, double h, Rgb 
 void text(cairo_t* cr, const std::string& utf8, double x, double y, double size, Rgb fill, Rgb edge,
           double edge_width, bool bold = false);
 double text_width(cairo_t* cr, const std::string& utf8, double size, bool bold = false);
+
+// Where each word landed: its ink with the edge, in the pixels of the surface it was drawn on.
+struct Word {
+    std::string utf8;
+    double x0, y0, x1, y1;
+    int surface_w, surface_h;
+};
+// While a list is given, text() adds every word it draws to it; nullptr stops the recording.
+void record_words(std::vector<Word>* words);
 
 // Sheet effects: copy the block (0, 0, w, h) to (dx, 0) as the highlighted look of an item
 // (brighter, with a warm rim kept inside each cw x ch cell) or as a boss's flash (washed

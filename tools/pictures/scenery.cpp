@@ -242,19 +242,24 @@ void draw_tiles(Pic& p, const Assets& a) {
         }
         cairo_restore(cr);
     }
-    // the fixed trap: a bed of spikes
+    // the fixed trap: a spiked iron ball. The same picture lies on floors and hangs in rows
+    // from the EX stage's ceiling, so it points every way at once.
     cairo_save(cr);
-    cairo_translate(cr, 360, 0);
-    rounded_rect(cr, 2, 46, 56, 14, 3);
-    soft_fill(cr, hex(0x4a4a56), 1.5);
-    for (int i = 0; i < 5; ++i) {
-        double sx = 4 + i * 10.4;
-        cairo_move_to(cr, sx, 48);
-        cairo_line_to(cr, sx + 5.2, 8 + (i % 2) * 6);
-        cairo_line_to(cr, sx + 10.4, 48);
+    cairo_translate(cr, 390, 31);
+    for (int i = 0; i < 10; ++i) {
+        double t = 2 * M_PI * i / 10 + M_PI / 10;
+        double ct = std::cos(t), st = std::sin(t);
+        cairo_move_to(cr, -st * 6 + ct * 12, ct * 6 + st * 12);
+        cairo_line_to(cr, ct * 27, st * 27);
+        cairo_line_to(cr, st * 6 + ct * 12, -ct * 6 + st * 12);
         cairo_close_path(cr);
         soft_fill(cr, hex(0xc8ccd8), 1.5);
     }
+    cairo_arc(cr, 0, 0, 15, 0, 2 * M_PI);
+    soft_fill(cr, hex(0x4a4a56), 1.5);
+    cairo_arc(cr, -5, -5, 4, 0, 2 * M_PI);
+    set(cr, hex(0xffffff), 0.35);
+    cairo_fill(cr);
     cairo_restore(cr);
     // the moving trap: a spiked block on the prowl
     cairo_save(cr);
@@ -284,16 +289,29 @@ void draw_tiles(Pic& p, const Assets& a) {
 
 void draw_stage10(Pic& p, const Assets& a) {
     cairo_t* cr = p.cr;
-    sky(cr, 640, 480, a.colour("dusk_top"), a.colour("dusk_mid"), a.colour("dusk_low"), 0.55);
+    // Late dusk: the glow has sunk behind the town and the sky above it is already deep
+    // violet, down to below the rows where the continue question is written in pink.
+    Rgb top = a.colour("dusk_top"), mid = a.colour("dusk_mid"), low = a.colour("dusk_low");
+    cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, 480);
+    Rgb deep = mix(top, mid, 0.22);
+    cairo_pattern_add_color_stop_rgb(g, 0, top.r, top.g, top.b);
+    cairo_pattern_add_color_stop_rgb(g, 0.66, deep.r, deep.g, deep.b);
+    cairo_pattern_add_color_stop_rgb(g, 0.8, mid.r, mid.g, mid.b);
+    cairo_pattern_add_color_stop_rgb(g, 1, low.r, low.g, low.b);
+    cairo_set_source(cr, g);
+    cairo_paint(cr);
+    cairo_pattern_destroy(g);
     Rng rng(10);
-    stars(cr, rng, 640, 120, 25, 0.6);
-    glow(cr, 430, 330, 220, hex(0xffd27a), 0.55);
-    cairo_arc(cr, 430, 330, 42, 0, 2 * M_PI);
+    stars(cr, rng, 640, 200, 40, 0.6);
+    glow(cr, 430, 360, 150, hex(0xffd27a), 0.55);
+    cairo_arc(cr, 430, 360, 40, 0, 2 * M_PI);
     set(cr, hex(0xfff0c0));
     cairo_fill(cr);
+    // clouds lit from below only faintly so high up
     for (int i = 0; i < 6; ++i) {
-        cloud(cr, rng, rng.range(-60, 560), rng.range(60, 260), rng.range(140, 260),
-              shade(a.colour("dusk_top"), 0.15), hex(0xffa070), 0.75);
+        double y = rng.range(60, 260);
+        cloud(cr, rng, rng.range(-60, 560), y, rng.range(140, 260), shade(top, 0.1),
+              mix(shade(top, 0.2), hex(0xffa070), 0.15 + 0.25 * y / 260), 0.7);
     }
 }
 
@@ -355,7 +373,7 @@ static void pole(cairo_t* cr, double x, double base, Rgb c) {
 void draw_stage11(Pic& p, const Assets& a) {
     cairo_t* cr = p.cr;
     Rng rng(11);
-    Rgb wall = shade(mix(hex(0x5a3a50), a.colour("dusk_top"), 0.5), -0.15);
+    Rgb wall = shade(mix(hex(0x5a3a50), a.colour("dusk_top"), 0.5), -0.35);
     Rgb roof = hex(0x3a2c48);
     Rgb lit = a.colour("window_lit");
     const double base = 420;
@@ -704,13 +722,16 @@ void draw_stage3b(Pic& p, const Assets& a) {
              hex(0x5a6a8a));
         quad(640 - x0, top0 + (y0 - top0) * 0.3, 640 - x1, top1 + (y1 - top1) * 0.3, 640 - x1, y1,
              640 - x0, y0, hex(0x52607e));
-        double ly = (vy - 60) * (t + 0.05);
+        // the ceiling lights start further down the corridor, clear of the HUD's top band
+        // (the item frame and the boss bars)
+        double lt = 0.56 + i * 0.12;
+        double ly = (vy - 60) * lt;
         bool on = i == 1;
         if (on) {
-            glow(cr, 320, ly + 10, 120, a.colour("window_cold"), 0.35);
+            glow(cr, 320, ly + 8, 60, a.colour("window_cold"), 0.35);
         }
-        quad(320 - 150 * (1 - t), ly, 320 + 150 * (1 - t), ly, 320 + 140 * (1 - t), ly + 6,
-             320 - 140 * (1 - t), ly + 6, on ? hex(0xe0f4ff) : hex(0x5a6480));
+        quad(320 - 150 * (1 - lt), ly, 320 + 150 * (1 - lt), ly, 320 + 140 * (1 - lt), ly + 5,
+             320 - 140 * (1 - lt), ly + 5, on ? hex(0xe0f4ff) : hex(0x5a6480));
     }
     // reflections on the polished floor
     set(cr, hex(0xffffff), 0.06);

@@ -69,7 +69,7 @@ void draw_logo(Pic& p, const Assets& a) {
     set(cr, hex(0));
     cairo_paint(cr);
     glow(cr, 100, 20, 70, a.colour("ghost_glow"), 0.25);
-    centred(cr, a.text("logo"), 100, 31, 30, a.colour("ghost"), hex(0x2a4a6a), 3, true);
+    centred(cr, a.text("logo"), 100, 32.5, 30, a.colour("ghost"), hex(0x2a4a6a), 3, true);
 }
 
 void draw_load(Pic& p, const Assets& a) {
@@ -107,15 +107,22 @@ void draw_title(Pic& p, const Assets& a) {
         }
     }
     ghost_at(cr, a, 330, 440, 1.35, 1.0);
-    // the right third stays calm for the menu: a mid-tone dusk haze, against which both the
-    // white chosen item and the dark others read
+    // The menu's panel: the game writes the chosen item white with a grey edge and the others
+    // dark grey. Deep enough that the white one stands out most, light enough that the dark
+    // ones still read.
     cairo_pattern_t* g = cairo_pattern_create_linear(420, 0, 500, 0);
-    cairo_pattern_add_color_stop_rgba(g, 0, 0.36, 0.30, 0.50, 0);
-    cairo_pattern_add_color_stop_rgba(g, 1, 0.36, 0.30, 0.50, 0.78);
+    cairo_pattern_add_color_stop_rgba(g, 0, 0.30, 0.24, 0.46, 0);
+    cairo_pattern_add_color_stop_rgba(g, 1, 0.30, 0.24, 0.46, 0.6);
     cairo_set_source(cr, g);
     cairo_rectangle(cr, 420, 0, 220, 480);
     cairo_fill(cr);
     cairo_pattern_destroy(g);
+    rounded_rect(cr, 458, 236, 168, 198, 12);
+    set(cr, hex(0x54457f), 0.92);
+    cairo_fill_preserve(cr);
+    set(cr, hex(0xd8ccff), 0.35);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
     text(cr, a.text("title"), 24, 92, 64, hex(0xffffff), hex(0x3b2c6e), 6, true);
     text(cr, a.text("title_latin"), 30, 124, 22, hex(0xffe0c0), hex(0x3b2c6e), 3);
     text(cr, a.text("subtitle"), 28, 158, 18, hex(0xffffff), hex(0x3b2c6e), 3);
@@ -152,9 +159,10 @@ void draw_clear(Pic& p, const Assets& a) {
     set(cr, hex(0xe8c15a));
     cairo_set_line_width(cr, 4);
     cairo_stroke(cr);
-    // the five friends along the bottom
+    // the five friends along the bottom; the bear sits clear of the prompt the game writes
+    // at the bottom left
     cairo_save(cr);
-    cairo_translate(cr, 60, 470);
+    cairo_translate(cr, 76, 440);
     cairo_scale(cr, 0.8, 0.8);
     figure_bear(cr, a, 0, 0, true);
     cairo_restore(cr);
@@ -180,6 +188,17 @@ void draw_extra(Pic& p, const Assets& a) {
     }
     ghost_at(cr, a, 560, 480, 0.8, 0.35);
     text(cr, a.text("extra"), 540, 40, 26, hex(0xb8a8e8), hex(0x1c1236), 2);
+    // A sand-coloured band under the EX line: the game writes it white, or pure blue while it
+    // is chosen, and blue does not read on the night behind it.
+    cairo_pattern_t* band = cairo_pattern_create_linear(138, 0, 496, 0);
+    cairo_pattern_add_color_stop_rgba(band, 0, 0.67, 0.57, 0.46, 0);
+    cairo_pattern_add_color_stop_rgba(band, 0.05, 0.67, 0.57, 0.46, 1);
+    cairo_pattern_add_color_stop_rgba(band, 0.95, 0.67, 0.57, 0.46, 1);
+    cairo_pattern_add_color_stop_rgba(band, 1, 0.67, 0.57, 0.46, 0);
+    cairo_set_source(cr, band);
+    rounded_rect(cr, 138, 326, 358, 35, 6);
+    cairo_fill(cr);
+    cairo_pattern_destroy(band);
 }
 
 // ---------------------------------------------------------------- story pictures
@@ -509,8 +528,9 @@ void draw_ending(Pic& p, const Assets& a) {
         set(cr, hex(0xe8c15a));
         cairo_set_line_width(cr, 4);
         cairo_stroke(cr);
-        double tx = (i % 2) ? 130 : 510;
-        centred(cr, a.text(scenes[i].caption), tx, y + 300, 22, hex(0xffffff), hex(0), 3);
+        // the caption sits under its own memory: beside it, it would read as the title of the
+        // next one, and the longest runs off the picture
+        centred(cr, a.text(scenes[i].caption), x + 180, y + 306, 22, hex(0xffffff), hex(0), 3);
     }
     // the friends
     double fy = 2300;
@@ -563,8 +583,9 @@ void draw_ending(Pic& p, const Assets& a) {
 
 void draw_car(Pic& p, const Assets&) {
     cairo_t* cr = p.cr;
-    // a dark sedan driving to the right with its lights on; wheels rest on y 180
-    glow(cr, 556, 130, 90, hex(0xfff4c0), 0.6);
+    // a dark sedan driving to the right with its lights on; wheels rest on y 180. The
+    // headlight's glow stays inside the picture, whose right edge would cut it straight.
+    glow(cr, 536, 122, 18, hex(0xfff4c0), 0.7);
     Rgb body = hex(0x2a3a5a);
     cairo_move_to(cr, 20, 160);
     cairo_line_to(cr, 20, 110);
@@ -603,7 +624,7 @@ void draw_car(Pic& p, const Assets&) {
     cairo_move_to(cr, 277, 96);
     cairo_line_to(cr, 277, 160);
     cairo_stroke(cr);
-    rounded_rect(cr, 520, 148, 40, 14, 4);
+    rounded_rect(cr, 518, 148, 36, 14, 4);
     soft_fill(cr, hex(0xb8c0cc), 1.5);
     rounded_rect(cr, 12, 146, 30, 14, 4);
     soft_fill(cr, hex(0xb8c0cc), 1.5);
@@ -619,7 +640,7 @@ void draw_car(Pic& p, const Assets&) {
         soft_fill(cr, hex(0xa8b0bc), 1.5);
     }
     // a shadow under the car on the road
-    ellipse(cr, 290, 182, 270, 6);
+    ellipse(cr, 290, 182, 262, 6);
     set(cr, hex(0), 0.35);
     cairo_fill(cr);
 }
