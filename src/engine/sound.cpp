@@ -138,20 +138,9 @@ void PutLittle32(unsigned char* p, uint32_t value) {
 // Reads a whole sound file. A WAV chunk that claims more bytes than the file holds is cut to what
 // is there: the decoder reserves memory for the claimed length, and a damaged header of a few
 // hundred bytes could otherwise ask for gigabytes.
-bool ReadSoundBytes(const char* file, std::vector<unsigned char>& bytes) {
-    errno = 0;
-    std::FILE* f = std::fopen(file, "rb");
-    if (f == nullptr) {
-        return false;
-    }
-    unsigned char block[16384];
-    size_t got = 0;
-    while ((got = std::fread(block, 1, sizeof block, f)) > 0) {
-        bytes.insert(bytes.end(), block, block + got);
-    }
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed || bytes.empty()) {
+bool ReadSoundBytes(const char* file, std::vector<unsigned char>& bytes, char* why,
+                    size_t whySize) {
+    if (!ReadDataFile(file, MaxSoundFileBytes, bytes, why, whySize)) {
         return false;
     }
     const size_t size = bytes.size();
@@ -333,9 +322,9 @@ int LoadSoundFile(const char* path, int buffers, int /*unused*/) {
     Mix_Chunk* chunk = nullptr;
     if (MixerOpen) {
         std::vector<unsigned char> bytes;
-        if (!ReadSoundBytes(file, bytes)) {
-            LogLine(0, "LoadSoundFile: cannot read %s (%s)", file,
-                    errno != 0 ? std::strerror(errno) : "empty");
+        char why[128];
+        if (!ReadSoundBytes(file, bytes, why, sizeof why)) {
+            LogLine(0, "LoadSoundFile: cannot read %s (%s)", file, why);
             return -1;
         }
         if (LooksCompressed(bytes)) {
@@ -349,11 +338,14 @@ int LoadSoundFile(const char* path, int buffers, int /*unused*/) {
             }
         }
         Mix_AllocateChannels(ChannelsInUse + buffers);
-    } else if (std::FILE* f = std::fopen(file, "rb")) {
-        std::fclose(f); // silent engine: the handle exists and plays nothing
     } else {
-        LogLine(0, "LoadSoundFile: cannot open %s", file);
-        return -1;
+        // Silent engine: the handle exists and plays nothing, if the file is there to be read.
+        std::vector<unsigned char> bytes;
+        char why[128];
+        if (!ReadDataFile(file, MaxSoundFileBytes, bytes, why, sizeof why)) {
+            LogLine(0, "LoadSoundFile: cannot read %s (%s)", file, why);
+            return -1;
+        }
     }
     Sound& sound = Sounds[slot];
     const bool pending = sound.pending; // queued for decoding just above
