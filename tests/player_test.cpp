@@ -331,7 +331,7 @@ TEST_F(Player, TheItemIsDrawnFromItsAnimationCell) {
         }
     }
     ASSERT_TRUE(test::WritePng(dir_.file("kuma.png"), 1200, 480, sheet));
-    PngItemKuma = LoadImageFile("kuma.png", 0);
+    PngItemBear = LoadImageFile("kuma.png", 0);
     StandingBear();
     PlayerState.screenX = 100;
     PlayerState.attackTimer = 15;

@@ -254,7 +254,7 @@ void StartBossAttack(EnemySlotRecord& e) {
         e.vy = -10.0; // a leap while it keeps running
         break;
     case BossDiver:
-        PlaySoundHandle(WavKara, 1, 1);
+        PlaySoundHandle(WavCrow, 1, 1);
         e.vy = 0.0;
         e.airborne = 1; // it drops towards the floor
         break;

@@ -154,12 +154,12 @@ void DrawEnemies() {
         }
         if (shot.shotKind == 1) {
             SetBlendMode(0, 0);
-            DrawImageRegion(Px(shot.screenX), Px(shot.y), 25, 0, shot.width, shot.height, PngTama,
+            DrawImageRegion(Px(shot.screenX), Px(shot.y), 25, 0, shot.width, shot.height, PngShots,
                             1, 0);
         } else if (shot.shotKind == 2) {
             // The large shot is mixed with the screen's inverse, so it shows on any backdrop.
             SetBlendMode(3, 255);
-            DrawImageRegion(Px(shot.screenX), Px(shot.y), 40, 0, shot.width, shot.height, PngTama,
+            DrawImageRegion(Px(shot.screenX), Px(shot.y), 40, 0, shot.width, shot.height, PngShots,
                             1, 0);
         }
         SetBlendMode(0, 0);

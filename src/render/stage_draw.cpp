@@ -99,7 +99,7 @@ void DrawFreeItem() {
     const int h = FreeItem.height;
     switch (FreeItem.kind) {
     case Bear:
-        DrawImageRegion(x, y, 4 * w, 3 * h, w, h, PngItemKuma, 1, mirror);
+        DrawImageRegion(x, y, 4 * w, 3 * h, w, h, PngItemBear, 1, mirror);
         break;
     case Ball:
         DrawImageRegion(x, y, 0, 0, w, h, PngItemBall, 1, mirror);
@@ -139,7 +139,7 @@ void DrawClearedArrow() {
         }
         SetBlendMode(1, 128);
         if (ArrowCounter <= 50) {
-            DrawImageAt(500, 210, PngYaji, 1);
+            DrawImageAt(500, 210, PngArrow, 1);
         }
         SetBlendMode(0, 0);
     }

@@ -128,7 +128,7 @@ void DamageFromEnemy(const EnemySlotRecord& e) {
         const bool harmful = (e.kind != BossPhantom || (e.anim >= 10 && e.anim <= 70)) &&
                              (e.kind != BossFinal || (e.anim >= 10 && e.anim <= 140));
         if (harmful) {
-            Hit(e.touchDamage, away, e.kind == Chaser ? WavHari : WavHit);
+            Hit(e.touchDamage, away, e.kind == Chaser ? WavSpikes : WavHit);
         } else {
             PlayerState.knockDir = away;
         }
@@ -214,13 +214,13 @@ void DamagePlayer() {
         const double foot = p.posY + p.height;
         if (TileAt(p.posX + p.BodyBox.left + 10, foot) == 5 ||
             TileAt(p.posX + p.BodyBox.right - 10, foot) == 5) {
-            Hit(10, p.facing, WavHari);
+            Hit(10, p.facing, WavSpikes);
         }
         for (const TrapSlotRecord& trap : TrapSlot) {
             if (trap.active != 0 && Overlap(p.posX + p.BodyBox.left, p.posY + p.BodyBox.top,
                                             p.posX + p.BodyBox.right, p.posY + p.BodyBox.bottom,
                                             trap.x + 10, trap.y + 10, trap.x + 50, trap.y + 50)) {
-                Hit(10, p.facing, WavHari);
+                Hit(10, p.facing, WavSpikes);
             }
         }
         if (p.ItemLife < 1) {

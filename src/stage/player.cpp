@@ -97,7 +97,7 @@ void MoveVertically() {
             for (double step = 0.0; step < p.velY; step += 0.5) {
                 if (Solid(p.posX + box.left + 1, p.posY + box.bottom) ||
                     Solid(p.posX + box.right - 1, p.posY + box.bottom)) {
-                    PlaySoundHandle(WavChakuti, 1, 1);
+                    PlaySoundHandle(WavLanding, 1, 1);
                     p.airborne = 0;
                     break;
                 }
@@ -132,7 +132,7 @@ void CountSteps() {
             p.walkCounter = 0;
         }
         if (p.kind == Bear && (p.walkCounter == 20 || p.walkCounter == 60)) {
-            PlaySoundHandle(WavChakuti, 1, 1); // footstep
+            PlaySoundHandle(WavLanding, 1, 1); // footstep
         }
     } else {
         p.walkCounter = 0;
@@ -241,7 +241,7 @@ void UpdateFreeItem() {
                 const double foot = item.y + item.box.bottom;
                 if (Solid(item.x + item.box.left + 1, foot) ||
                     Solid(item.x + item.box.right - 1, foot)) {
-                    PlaySoundHandle(WavChakuti, 1, 1);
+                    PlaySoundHandle(WavLanding, 1, 1);
                     item.falling = 0;
                     break;
                 }

@@ -88,7 +88,7 @@ Cell CellOf(const PlayerStateRecord& p) {
 int SheetOf(int kind) {
     switch (kind) {
     case Bear:
-        return PngItemKuma;
+        return PngItemBear;
     case Ball:
         return PngItemBall;
     case Hopping:
@@ -179,7 +179,7 @@ void DrawPlayer() {
     for (const ShotRecord& shot : PlayerShot) {
         if (shot.active != 0) {
             DrawImageRegion(static_cast<int>(shot.screenX), static_cast<int>(shot.y),
-                            shot.shotKind == 2 ? 10 : 0, 0, shot.height, shot.height, PngTama, 1,
+                            shot.shotKind == 2 ? 10 : 0, 0, shot.height, shot.height, PngShots, 1,
                             0);
         }
     }

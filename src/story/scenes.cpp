@@ -30,7 +30,7 @@ void WalkThroughTown() {
         p.walkCounter = 0;
     }
     if (p.walkCounter == 20 || p.walkCounter == 60) {
-        PlaySoundHandle(WavChakuti, 1, 1);
+        PlaySoundHandle(WavLanding, 1, 1);
     }
 }
 
