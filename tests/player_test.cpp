@@ -1,7 +1,7 @@
 // The heroine: possession and leaving, movement and jumps, attacks, specials, shots, damage,
 // death, and how she is drawn.
-#include "main/assets.h"
-#include "render/stage_draw.h"
+#include "game/assets.h"
+#include "game/run.h"
 #include "stage_fixture.h"
 
 #include <string>

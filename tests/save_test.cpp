@@ -1,6 +1,5 @@
 // "save.dat": what a finished game unlocks, the file's exact layout, and saves that go wrong.
-#include "main/modes.h"
-#include "main/results.h"
+#include "game/run.h"
 #include "main/save.h"
 #include "support.h"
 

@@ -3,9 +3,11 @@
 #include "enemy/bosses.h"
 
 #include "engine/engine.h"
-#include "main/assets.h"
-#include "main/modes.h"
-#include "render/stage_draw.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
+#include "game/run.h"
+#include "stage/collide.h"
+#include "stage/overlays.h"
 #include "stage/player.h"
 #include "stage/stage.h"
 
@@ -23,8 +25,8 @@ void EndAttack(EnemySlotRecord& e) {
 }
 
 bool FrontIsOpen(const EnemySlotRecord& e, int offset) {
-    return IsOpen(e.x + offset, e.y + e.bodyTop + 1) &&
-           IsOpen(e.x + offset, e.y + e.bodyBottom - 1);
+    return !IsSolid(e.x + offset, e.y + e.bodyTop + 1) &&
+           !IsSolid(e.x + offset, e.y + e.bodyBottom - 1);
 }
 
 // The dog runs across the screen, its body kept between x 0 and 640; a wall stops it.
@@ -134,7 +136,7 @@ void FireAimedShot(const EnemySlotRecord& e) {
             shot.vx = dx / shot.distance * 2;
             shot.vy = dy / shot.distance * 2;
         }
-        PlaySoundHandle(WavDeath, 1, 1);
+        PlaySoundHandle(WavDeath, PlayOnce, FromStart);
         return;
     }
 }
@@ -249,17 +251,17 @@ void DecideBossAttack(EnemySlotRecord& e) {
 void StartBossAttack(EnemySlotRecord& e) {
     switch (e.kind) {
     case BossDog:
-        PlaySoundHandle(WavDog, 1, 1);
+        PlaySoundHandle(WavDog, PlayOnce, FromStart);
         e.airborne = 1;
         e.vy = -10.0; // a leap while it keeps running
         break;
     case BossDiver:
-        PlaySoundHandle(WavCrow, 1, 1);
+        PlaySoundHandle(WavCrow, PlayOnce, FromStart);
         e.vy = 0.0;
         e.airborne = 1; // it drops towards the floor
         break;
     case BossFinal:
-        PlaySoundHandle(WavAtc1, 1, 1);
+        PlaySoundHandle(WavAtc1, PlayOnce, FromStart);
         break;
     default:
         break;

@@ -2,11 +2,10 @@
 // it, and the bosses of an arena.
 #include "enemy/enemies.h"
 #include "enemy/pickups.h"
-#include "main/modes.h"
-#include "main/results.h"
-#include "render/stage_draw.h"
+#include "game/run.h"
 #include "stage/attack.h"
 #include "stage/map.h"
+#include "stage/overlays.h"
 #include "stage/player.h"
 #include "stage/stage.h"
 
@@ -53,9 +52,7 @@ void ClearShots() {
 
 void ArmStageBanner() {
     if (StagePhase == 0) {
-        StageBanner.active = 1;
-        StageBanner.x = 200;
-        StageBanner.alpha = 255;
+        ShowStageBanner();
     }
 }
 
@@ -150,10 +147,8 @@ void PlaceStageObjects() {
     TransitionX = 640.0;
     ArenaTransition = 0;
     ArmStageBanner();
-    if (StageId == 5) {
-        Fog.shown1 = 1;
-        Fog.driftX = 0;
-        Fog.alpha1 = 100;
+    if (StageId == StageExField) {
+        ShowFirstFog();
     }
     TimeLeft = 180;
     FrameTick = 0;
@@ -213,10 +208,8 @@ void PlaceBosses() {
             }
         }
     }
-    if (StageId == 41 || exArena) {
-        Fog.shown1 = 1;
-        Fog.driftX = 0;
-        Fog.alpha1 = 100;
+    if (StageId == ArenaOf(4) || exArena) {
+        ShowFirstFog();
         Fog.shown2 = 1;
         Fog.alpha2 = 150;
     }

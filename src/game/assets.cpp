@@ -1,7 +1,8 @@
-#include "main/assets.h"
+#include "game/assets.h"
 
 #include "engine/engine.h"
-#include "main/modes.h"
+#include "game/engine_names.h"
+#include "game/run.h"
 
 #include <initializer_list>
 
@@ -171,7 +172,7 @@ void StopAllMusic() {
 void StartMusic() {
     const int32_t tracks[7] = {BgmTitle, BgmAdv1, BgmAdv2, BgmAdv3, BgmStage, BgmBoss, BgmEnding};
     if (MusicSelect >= 0 && MusicSelect <= 6) {
-        PlaySoundHandle(tracks[MusicSelect], 3, 1);
+        PlaySoundHandle(tracks[MusicSelect], PlayLoop, FromStart);
     } else if (MusicSelect == 7) {
         StopAllMusic();
     }

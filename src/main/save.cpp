@@ -1,7 +1,6 @@
 #include "main/save.h"
 
-#include "main/modes.h"
-#include "main/results.h"
+#include "game/run.h"
 
 #include <cstdio>
 #include <fcntl.h>

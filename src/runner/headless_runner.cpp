@@ -10,9 +10,9 @@
 //   --answer yes|no|cancel   the answer to the start-up question (default no)
 #include "engine/engine.h"
 #include "engine/headless.h"
-#include "main/key_script.h"
 #include "main/loop.h"
-#include "main/trace.h"
+#include "runner/key_script.h"
+#include "runner/trace.h"
 
 #include <algorithm>
 #include <cerrno>

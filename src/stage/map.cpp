@@ -1,7 +1,7 @@
 #include "stage/map.h"
 
 #include "data/levels.h"
-#include "main/modes.h"
+#include "game/run.h"
 
 #include <cstring>
 
