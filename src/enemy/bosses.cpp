@@ -332,7 +332,7 @@ void UpdateFinalSpecial(EnemySlotRecord& e) {
 }
 
 void HoldSecondPair() {
-    if (StageId != 51 || (EnemySlot[0].active == 0 && EnemySlot[1].active == 0)) {
+    if (StageId != StageExArena || (EnemySlot[0].active == 0 && EnemySlot[1].active == 0)) {
         return;
     }
     for (int slot = 2; slot <= 3; ++slot) {
@@ -343,7 +343,7 @@ void HoldSecondPair() {
 }
 
 void ApplyBossDeathRules(const EnemySlotRecord& e) {
-    if (e.kind == BossFinal && StageId == 41) {
+    if (e.kind == BossFinal && StageId == ArenaOf(4)) {
         Fog.alpha1 = std::max(Fog.alpha1 - 2, 0);
         Fog.alpha2 = std::max(Fog.alpha2 - 3, 0);
     }
@@ -352,9 +352,9 @@ void ApplyBossDeathRules(const EnemySlotRecord& e) {
     if (e.active != 0 || PlayerState.dead != 0) {
         return;
     }
-    if (StageId == 41 && e.kind == BossFinal) {
+    if (StageId == ArenaOf(4) && e.kind == BossFinal) {
         StartFinale();
-    } else if (StageId == 51) {
+    } else if (StageId == StageExArena) {
         bool allFree = true;
         for (int slot = 0; slot < 4; ++slot) {
             allFree = allFree && EnemySlot[slot].active == 0;
@@ -362,8 +362,9 @@ void ApplyBossDeathRules(const EnemySlotRecord& e) {
         if (allFree) {
             StartFinale();
         }
-    } else if ((StageId == 11 && e.kind == BossDog) || (StageId == 21 && e.kind == BossDiver) ||
-               (StageId == 31 && e.kind == BossPhantom)) {
+    } else if ((StageId == ArenaOf(1) && e.kind == BossDog) ||
+               (StageId == ArenaOf(2) && e.kind == BossDiver) ||
+               (StageId == ArenaOf(3) && e.kind == BossPhantom)) {
         // The way out: the stage ends once the player reaches the right edge of the screen.
         const PlayerStateRecord& p = PlayerState;
         if (p.screenX >= 610 - p.BodyBox.right) {

@@ -166,22 +166,22 @@ void PlaceStageObjects() {
 void PlaceBosses() {
     int kindOfArena = 0;
     switch (StageId) {
-    case 11:
+    case ArenaOf(1):
         kindOfArena = BossDog;
         break;
-    case 21:
+    case ArenaOf(2):
         kindOfArena = BossDiver;
         break;
-    case 31:
+    case ArenaOf(3):
         kindOfArena = BossPhantom;
         break;
-    case 41:
+    case ArenaOf(4):
         kindOfArena = BossFinal;
         break;
     default:
         break;
     }
-    const bool exArena = StageId == 51;
+    const bool exArena = StageId == StageExArena;
     int slot = 0;
     for (int row = 0; row < MapRows; ++row) {
         for (int column = 0; column < MapColumns; ++column) {

@@ -69,7 +69,7 @@ void StartExStage() {
     ScriptPosition.block = 3;
     ScriptPosition.offset = 0;
     StoryStep = 200;
-    StageId = 5;
+    StageId = StageExField;
     LoadStageScenery(5);
     LoadStageMap();
     PlaceStageObjects();

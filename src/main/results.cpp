@@ -60,13 +60,13 @@ void ResultUpdate() {
     Continues = 2;
     ClearBonusCount = 2;
     ScrollLocked = 0;
-    if (StageId == 11) {
+    if (StageId == ArenaOf(1)) {
         StageId = 2;
         LoadStageScenery(2);
-    } else if (StageId == 21) {
+    } else if (StageId == ArenaOf(2)) {
         StageId = 3;
         LoadStageScenery(3);
-    } else if (StageId == 31) {
+    } else if (StageId == ArenaOf(3)) {
         StageId = 4;
         LoadStageScenery(4);
     }
@@ -129,7 +129,7 @@ void ContinueFrame() {
                 ClearBonusCount -= 1;
             }
             MusicSelect = ScrollLocked != 0 ? 5 : 4;
-            if (StageId == 5 || StageId == 51) {
+            if (StageId == StageExField || StageId == StageExArena) {
                 MusicSelect = 7; // the EX stage plays in silence
             }
             StartMusic();

@@ -91,7 +91,7 @@ void WriteSaveData() {
     if (TotalHearts >= 14) {
         SaveData.picture[3] = 1;
     }
-    if (StageId == 51) {
+    if (StageId == StageExArena) {
         SaveData.picture[4] = 1;
     }
     if (SaveData.picture[2] == 1 && SaveData.picture[3] == 1 && SaveData.picture[4] == 1) {

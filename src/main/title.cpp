@@ -58,7 +58,7 @@ void TitleUpdate() {
         ScriptPosition.offset = 0;
         StoryStep = 100;
         PlaySoundHandle(WavSelect, PlayOnce, FromStart);
-        StageId = 6;
+        StageId = StageTutorial;
         LoadStageMap();
         PlaceStageObjects();
         StopSoundHandle(BgmTitle);

@@ -48,7 +48,7 @@ void DrawTiles() {
         return;
     }
     // From the start of the wipe on, the arena's floor.
-    const int rowY = StageId == 21 ? 60 : 0;
+    const int rowY = StageId == ArenaOf(2) ? 60 : 0;
     for (int row = 0; row < MapRows; ++row) {
         for (int column = 0; column < 16; ++column) {
             if (StageMapSource[ArenaTable][row * MapColumns + column] == 2) {
@@ -128,8 +128,8 @@ void DrawMovingTraps() {
 // After the boss of stage 1, 2 or 3: a blinking arrow points the way out of the arena.
 void DrawClearedArrow() {
     for (const EnemySlotRecord& enemy : EnemySlot) {
-        if (enemy.kind < 11 || enemy.dying != 1 || StageId == 41 || StageId == 51 ||
-            ScrollLocked != 1) {
+        if (enemy.kind < 11 || enemy.dying != 1 || StageId == ArenaOf(4) ||
+            StageId == StageExArena || ScrollLocked != 1) {
             continue;
         }
         ++ArrowCounter;
@@ -173,7 +173,8 @@ void DrawSparkles() {
 
 void DrawFirstFog() {
     SetBlendMode(BlendNone, 0);
-    if ((StageId != 5 && StageId != 41 && StageId != 51) || Fog.shown1 == 0) {
+    if ((StageId != StageExField && StageId != ArenaOf(4) && StageId != StageExArena) ||
+        Fog.shown1 == 0) {
         return;
     }
     DriftFirstFog();
@@ -213,13 +214,13 @@ void DrawBossBars() {
         if (enemy.kind < 11) {
             continue;
         }
-        if (StageId <= 41) {
+        if (StageId <= ArenaOf(4)) {
             DrawRectangle(370, 30, enemy.hp + 369, 44, MakeColor(255, 0, 0), 1);
             DrawRectangle(369, 30, 630, 44, white, 0);
             DrawRectangle(370, 70, static_cast<int>(enemy.attackGauge) + 369, 84,
                           MakeColor(0, 255, 0), 1);
             DrawRectangle(369, 70, 470, 84, white, 0);
-        } else if (StageId == 51) {
+        } else if (StageId == StageExArena) {
             // The four bosses of the EX arena, always in slot order.
             static constexpr int Rows[4][2] = {{30, 40}, {45, 55}, {60, 70}, {75, 85}};
             for (int slot = 0; slot < 4; ++slot) {
@@ -277,10 +278,10 @@ void DrawBackground() {
     DrawImageAt(-near, 0, SceneryNear, 1);
     DrawImageAt(1500 - near, 0, SceneryNear, 1);
     DrawImageAt(-1500 - near, 0, SceneryNear, 1);
-    if (StageId >= 11) {
+    if (StageId >= ArenaOf(1)) {
         DrawImageAt(0, 0, SceneryArena, 0);
     }
-    if ((StageId == 41 || StageId == 51) && Fog.shown2 != 0) {
+    if ((StageId == ArenaOf(4) || StageId == StageExArena) && Fog.shown2 != 0) {
         SetBlendMode(BlendAlpha, Fog.alpha2);
         DrawImageAt(0, 0, PngFog2, 0);
     }

@@ -13,9 +13,10 @@ constexpr int ArenaTable = 6;
 
 void LoadStageMap() {
     int table = -1;
-    if (StageId >= 1 && StageId <= 6) {
+    if (StageId >= 1 && StageId <= StageTutorial) {
         table = StageId - 1;
-    } else if (StageId == 11 || StageId == 21 || StageId == 31 || StageId == 41 || StageId == 51) {
+    } else if (StageId == ArenaOf(1) || StageId == ArenaOf(2) || StageId == ArenaOf(3) ||
+               StageId == ArenaOf(4) || StageId == StageExArena) {
         table = ArenaTable;
     }
     if (table >= 0) {

@@ -89,7 +89,7 @@ void CallItem() {
     FreeItem.height = Shapes[kind].height;
     FreeItem.box = Shapes[kind].box;
     const int centred = 320 - FreeItem.width / 2;
-    if (centred > FreeItem.x || StageId >= 11) {
+    if (centred > FreeItem.x || StageId >= ArenaOf(1)) {
         FreeItem.x = centred;
     }
     FreeItem.screenX = centred;
@@ -98,8 +98,8 @@ void CallItem() {
 // The switch into the arena, repeated every frame of the second half of the wipe.
 void EnterArena() {
     ClearStageTables();
-    if (StageId >= 1 && StageId <= 5) {
-        StageId = StageId * 10 + 1;
+    if (StageId >= 1 && StageId <= StageExField) {
+        StageId = ArenaOf(StageId);
     }
     LoadStageMap();
     PlaceBosses();
@@ -171,7 +171,7 @@ void UpdateArenaTransition() {
         EnterArena();
         if (TransitionX == -40.0) {
             StopSoundHandle(BgmStage);
-            MusicSelect = StageId == 51 ? 7 : 5;
+            MusicSelect = StageId == StageExArena ? 7 : 5;
             StartMusic();
         }
     }
@@ -181,7 +181,7 @@ void UpdateArenaTransition() {
 }
 
 void HandleFunctionKeys() {
-    if (StagePhase != 0 || StageId == 6) {
+    if (StagePhase != 0 || StageId == StageTutorial) {
         return;
     }
     const int keys[5] = {KeyF5, KeyF6, KeyF7, KeyF8, KeyF9};

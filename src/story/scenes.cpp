@@ -127,7 +127,7 @@ void StoryActionStep() {
         GhostAtStart();
         break;
     case 201:
-        if (StageId == 5) {
+        if (StageId == StageExField) {
             ShowStageBanner();
         }
         break;
