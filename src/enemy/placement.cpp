@@ -34,8 +34,8 @@ void ResetEnemySlot(EnemySlotRecord& e, double x, double y) {
     e.attackRequest = 0;
     e.specialRequest = 0;
     e.crowded = 0;
-    // A slot may have held a boss killed mid-attack or a continue may have come mid-stun: the
-    // stun count, the trail and the flash start afresh so the new enemy does not inherit them.
+    // AMENDED: a slot may have held a boss killed mid-attack or a continue may have come mid-stun:
+    // the stun count, the trail and the flash start afresh so the new enemy does not inherit them.
     e.hitTimer = 0;
     e.afterimages = 0;
     e.flash = 0;
@@ -104,7 +104,7 @@ void PlaceStageObjects() {
             const int32_t code = StageMap[row * MapColumns + column];
             const double x = TileSize * column;
             const double y = TileSize * row;
-            // A map with more objects than a table holds places the first ones only.
+            // AMENDED: a map with more objects than a table holds places the first ones only.
             if ((code == -1 || code == -2) && hearts < HeartSlotCount) {
                 HeartSlotRecord& heart = HeartSlot[hearts++];
                 heart.active = 1;
@@ -201,7 +201,7 @@ void PlaceBosses() {
             e.hp = StartingHp[e.kind - BossDog];
             if (e.kind == BossDog) {
                 e.airborne = 1; // it drops to the floor
-                e.vy = 0.0;     // from rest, whatever the slot's last enemy was doing
+                e.vy = 0.0;     // AMENDED: from rest, whatever the slot's last enemy was doing
             }
             if (exArena) {
                 ++slot;

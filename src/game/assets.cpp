@@ -110,7 +110,8 @@ constexpr const char* SceneryFiles[6][4] = {
 };
 
 // Which stage's picture each scenery slot shows, so a display change can restore exactly what was
-// on screen. (Deriving it from StageId alone brought stage 1's layers into stage 4 after F1.)
+// on screen. AMENDED: deriving it from StageId alone brought stage 1's layers into stage 4 after
+// F1.
 int SceneryShown[4] = {1, 1, 1, 1};
 int SceneryBeforeReload[4] = {1, 1, 1, 1};
 
@@ -123,8 +124,8 @@ void LoadAllSounds() {
 }
 
 void ReloadAllImages() {
-    // Every picture is loaded afresh; dropping the old set first keeps memory flat however often
-    // the game returns to the title.
+    // AMENDED: every picture is loaded afresh; dropping the old set first keeps memory flat however
+    // often the game returns to the title.
     ReleaseAllImages(0);
     PngLogo = -1;
     PngLoad = -1;

@@ -140,8 +140,8 @@ void ContinueFrame() {
             }
         }
     }
-    // Button 1 and 2 in one frame: button 1 has already answered. Taking button 2 as well would
-    // put the living heroine behind the game over picture (or start the next game without
+    // AMENDED: button 1 and 2 in one frame: button 1 has already answered. Taking button 2 as well
+    // would put the living heroine behind the game over picture (or start the next game without
     // continues), so it is ignored.
     if (!continued && ButtonHold[HoldButton2] == 1) {
         PlaySoundHandle(WavCheck, PlayOnce, FromStart);

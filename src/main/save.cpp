@@ -70,14 +70,14 @@ void ReadSaveData() {
 }
 
 void WriteSaveData() {
-    // The new contents go to a file of their own, reach the disk, and only then replace the old
-    // file, so a crash or a full disk mid-save never loses what was saved before. (Truncating
-    // "save.dat" in place could leave it empty.)
+    // AMENDED: the new contents go to a file of their own, reach the disk, and only then replace
+    // the old file, so a crash or a full disk mid-save never loses what was saved before.
+    // (Truncating "save.dat" in place could leave it empty.)
     const int fd = open(TempFile, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
         return; // as with a file that cannot be opened: no save, no unlock
     }
-    // Kept to be put back if the save fails later on: what is not on disk is not unlocked.
+    // AMENDED: kept to be put back if the save fails later on: what is not on disk is not unlocked.
     const SaveDataRecord before = SaveData;
     SaveData.saved = 1;
     if (TotalHearts >= 14) {

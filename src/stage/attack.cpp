@@ -27,7 +27,8 @@ ShotRecord* FireShot(double x, int size, int kind, double speed) {
     for (ShotRecord& shot : PlayerShot) {
         if (shot.active == 0) {
             const PlayerStateRecord& p = PlayerState;
-            // Every shot flies its full range (a reused slot kept a few steps of the last one).
+            // AMENDED: every shot flies its full range (a reused slot kept a few steps of the last
+            // one).
             shot = ShotRecord{};
             shot.x = x;
             shot.y = p.posY + p.BodyBox.top;

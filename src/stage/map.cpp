@@ -28,8 +28,8 @@ int TileAt(double x, double y) {
     if (!(y >= 0.0 && y < 480.0)) {
         return 0;
     }
-    // Truncation toward zero: x -30 is column 0. Beyond either end of the map is open, so shots
-    // fly on until their range runs out and nothing reads outside the table.
+    // Truncation toward zero: x -30 is column 0. AMENDED: beyond either end of the map is open, so
+    // shots fly on until their range runs out and nothing reads outside the table.
     if (!(x > -60.0 && x < MapColumns * TileSize)) {
         return 0;
     }

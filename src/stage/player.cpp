@@ -110,8 +110,8 @@ void MoveVertically() {
             p.airborne = 1;
         }
     }
-    // The airborne animation counts from each take-off (left alone, it would only ever show its
-    // take-off frames in the first seconds after the program starts).
+    // AMENDED: the airborne animation counts from each take-off (left alone, it would only ever
+    // show its take-off frames in the first seconds after the program starts).
     if (!wasAirborne && p.airborne != 0) {
         p.airCounter = 0;
     }
@@ -245,8 +245,8 @@ void UpdateFreeItem() {
             }
         }
     }
-    // Out of the stage, an item stops at its floor: left to fall, it would take ever more steps
-    // per frame behind a continue screen that nobody answers.
+    // AMENDED: out of the stage, an item stops at its floor: left to fall, it would take ever more
+    // steps per frame behind a continue screen that nobody answers.
     if (item.y >= ThrownOffFloor) {
         item.y = ThrownOffFloor;
         item.velY = 0.0;

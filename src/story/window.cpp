@@ -26,7 +26,7 @@ namespace {
 
 constexpr int ElementsPerFrame = 9;
 
-// Button 3 at a page's end acts once per press, however often the page's end is read.
+// AMENDED: button 3 at a page's end acts once per press, however often the page's end is read.
 bool WindowToggledThisFrame = false;
 
 char ByteAt(const ScriptPositionRecord& at) {
