@@ -2,9 +2,8 @@
 // thousand frames of random keys with nothing to load: the game keeps going and loses nothing.
 #include "engine/engine.h"
 #include "engine/headless.h"
+#include "game/run.h"
 #include "main/loop.h"
-#include "main/modes.h"
-#include "main/results.h"
 #include "main/save.h"
 #include "support.h"
 

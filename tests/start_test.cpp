@@ -5,7 +5,7 @@
 #include "engine/headless.h"
 #include "main/command_line.h"
 #include "main/loop.h"
-#include "main/modes.h"
+#include "game/run.h"
 #include "support.h"
 
 #include <gtest/gtest.h>

@@ -434,8 +434,8 @@ int DrawRegionOf(const Image& image, int x, int y, int sx, int sy, int w, int h,
 // allows: first touching 80 MB of fresh 4 KB pages costs a fifth of a second of page faults at
 // start-up, with 2 MB pages almost nothing. Pictures are only ever freed all together. Sanitized
 // builds use the ordinary heap, whose bounds the address checker knows.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool UseArena = true;
+#if defined(__SANITIZE_ADDRESS__) || defined(TOVARINE_SANITIZED)
+constexpr bool UseArena = false;
 #else
 constexpr bool UseArena = true;
 #endif

@@ -3,9 +3,10 @@
 #include "data/texts.h"
 #include "enemy/enemies.h"
 #include "engine/engine.h"
-#include "main/assets.h"
-#include "main/loop.h"
-#include "main/modes.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
+#include "game/pad.h"
+#include "game/run.h"
 #include "main/save.h"
 #include "stage/map.h"
 #include "story/scenes.h"
@@ -59,16 +60,16 @@ void Step(int32_t& value, int delta, int last) {
     } else if (value > last) {
         value = 1;
     }
-    PlaySoundHandle(WavCheck, 1, 1);
+    PlaySoundHandle(WavCheck, PlayOnce, FromStart);
 }
 
 // The EX stage starts with its own story over black scenery and no music.
 void StartExStage() {
-    PlaySoundHandle(WavSelect, 1, 1);
+    PlaySoundHandle(WavSelect, PlayOnce, FromStart);
     ScriptPosition.block = 3;
     ScriptPosition.offset = 0;
     StoryStep = 200;
-    StageId = 5;
+    StageId = StageExField;
     LoadStageScenery(5);
     LoadStageMap();
     PlaceStageObjects();
@@ -103,17 +104,17 @@ void ExtrasUpdate() {
             if (SaveData.exStage == 1) {
                 StartExStage();
             } else {
-                PlaySoundHandle(WavError, 1, 1);
+                PlaySoundHandle(WavError, PlayOnce, FromStart);
             }
         } else if (cell >= 0 && CellUnlocked(cell)) {
-            PlaySoundHandle(WavSelect, 1, 1);
+            PlaySoundHandle(WavSelect, PlayOnce, FromStart);
             PictureShown = PictureShown == 0 ? 1 : 0;
         } else {
-            PlaySoundHandle(WavError, 1, 1);
+            PlaySoundHandle(WavError, PlayOnce, FromStart);
         }
     }
     if (ButtonHold[HoldButton2] == 1) {
-        PlaySoundHandle(WavCheck, 1, 1);
+        PlaySoundHandle(WavCheck, PlayOnce, FromStart);
         if (PictureShown == 1) {
             PictureShown = 0;
         } else {

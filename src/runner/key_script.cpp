@@ -1,5 +1,5 @@
 // Key scripts, read once before a run and applied frame by frame.
-#include "main/key_script.h"
+#include "runner/key_script.h"
 
 #include "engine/headless.h"
 

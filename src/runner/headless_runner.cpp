@@ -11,9 +11,9 @@
 //                       (default no); window: there is no such box, the game asks in its window
 #include "engine/engine.h"
 #include "engine/headless.h"
-#include "main/key_script.h"
 #include "main/loop.h"
-#include "main/trace.h"
+#include "runner/key_script.h"
+#include "runner/trace.h"
 
 #include <algorithm>
 #include <cerrno>
