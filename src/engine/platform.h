@@ -24,6 +24,8 @@ int Pump();
 int Present(const uint32_t* pixels);
 
 void RefreshInput();
+// Time lost in stalls (a slow load, a pause) after which the frame schedule started again.
+uint32_t StalledMilliseconds();
 bool KeyDown(int set1Code);
 uint32_t PadBits(); // joystick bits in the pad bit layout, 0 without a pad
 void InputStart();

@@ -108,6 +108,10 @@ int Present(const uint32_t*) {
 
 void RefreshInput() {}
 
+uint32_t StalledMilliseconds() {
+    return 0;
+}
+
 bool KeyDown(int set1Code) {
     return set1Code >= 0 && set1Code < 256 && Keys[set1Code];
 }

@@ -225,6 +225,10 @@ void QueueDecoding(int slot, std::vector<unsigned char>&& bytes) {
     }
     Sounds[slot].pending = true;
     if (!Decoder.joinable()) {
+        // A process that ends without the engine's shutdown (the display went away and the system
+        // library called exit) must not find the thread still running: that aborts with a core.
+        static const bool stopAtExit = std::atexit(StopDecoder) == 0;
+        (void)stopAtExit;
         Decoder = std::thread(DecodeQueued);
     }
     DecodeChanged.notify_all();
