@@ -417,6 +417,34 @@ TEST(Devices, ADisplayThatNeverAnswersEndsTheStartWithAMessage) {
     close(server);
 }
 
+// The second-instance lock goes only where no one else can plant a file or a link for it.
+TEST(Devices, TheInstanceLockIsNeverPlacedWhereOthersCanWrite) {
+    test::ScratchDir dir;
+    const std::string uid = std::to_string(getuid());
+    fs::create_directories(dir.file("tmp"));
+    fs::create_directories(dir.file("elsewhere"));
+    fs::create_directories(dir.file("shared"));
+    fs::permissions(dir.file("shared"), fs::perms::all);
+    auto start = [&](const std::string& runtime) {
+        return test::Run("env -u DISPLAY -u WAYLAND_DISPLAY " + runtime + " TMPDIR=" +
+                             dir.file("tmp") + " " TOVARINE_GAME " --window 2>stderr.txt",
+                         dir.path());
+    };
+    // A link planted as the game's folder in the shared temporary folder is not followed.
+    fs::create_directory_symlink(dir.file("elsewhere"), dir.file("tmp/tovarine-" + uid));
+    EXPECT_EQ(start("-u XDG_RUNTIME_DIR"), 1);
+    EXPECT_TRUE(fs::is_empty(dir.file("elsewhere")));
+    EXPECT_NE(test::ReadFile(dir.file("stderr.txt")).find("not checked"), std::string::npos);
+    // A runtime folder that others may write is passed over for a private one of our own.
+    fs::remove(dir.file("tmp/tovarine-" + uid));
+    EXPECT_EQ(start("XDG_RUNTIME_DIR=" + dir.file("shared")), 1);
+    EXPECT_TRUE(fs::is_empty(dir.file("shared")));
+    const fs::path own = dir.file("tmp/tovarine-" + uid);
+    ASSERT_TRUE(fs::is_directory(fs::symlink_status(own)));
+    EXPECT_EQ(fs::status(own).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_FALSE(fs::is_empty(own)) << "the lock file is there";
+}
+
 TEST(Devices, WithoutAnAudioDeviceTheGamePlaysSilently) {
     test::ScratchDir dir;
     test::WriteCatalogueSounds(dir.path());
