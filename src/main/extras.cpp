@@ -164,10 +164,15 @@ void ExtrasDraw() {
         DrawTextAt(cell.left, cell.top, cell.label, red, 0);
         // Only 1 unlocks and only 0 reads as locked: a damaged field shows neither.
         if (SaveData.picture[i] == 0) {
-            DrawTextAt(cell.left, cell.conditionY, cell.condition, white, 0);
+            // AMENDED: the white condition text is edged in dark grey; on the white fill of a
+            // locked cell it was invisible until the cursor came.
+            const uint32_t edge = MakeColor(40, 40, 40);
+            SetTextStyle(3);
+            DrawTextAt(cell.left, cell.conditionY, cell.condition, white, edge);
             if (cell.condition2 != nullptr) {
-                DrawTextAt(cell.left, cell.conditionY + 15, cell.condition2, white, 0);
+                DrawTextAt(cell.left, cell.conditionY + 15, cell.condition2, white, edge);
             }
+            SetTextStyle(2);
         }
     }
 
