@@ -261,6 +261,28 @@ int FlipScreen() {
     return 0;
 }
 
+int SetScalingMode(int smooth) {
+    ENGINE_ENTRY;
+    platform::SetSmoothScaling(smooth != 0);
+    return 0;
+}
+
+namespace {
+uint32_t ScreenCopy[ScreenWidth * ScreenHeight];
+} // namespace
+
+int SaveScreenCopy() {
+    ENGINE_ENTRY;
+    std::memcpy(ScreenCopy, BackBuffer, sizeof ScreenCopy);
+    return 0;
+}
+
+int RestoreScreenCopy() {
+    ENGINE_ENTRY;
+    std::memcpy(BackBuffer, ScreenCopy, sizeof ScreenCopy);
+    return 0;
+}
+
 int GetMillisecondCount() {
     ENGINE_ENTRY;
     return static_cast<int>(platform::Milliseconds());

@@ -89,6 +89,8 @@ void CloseWindow() {}
 
 void SetWindowIcon(const uint32_t*, int, int) {}
 
+void SetSmoothScaling(bool) {}
+
 int SetFullscreen(bool fullscreen) {
     Fullscreen = fullscreen;
     return 0;

@@ -40,6 +40,7 @@ SDL_Texture* Screen = nullptr; // the 640 x 480 picture, nearest-neighbour sampl
 SDL_Texture* Sharp = nullptr;  // the picture at a whole multiple, linearly scaled to the output
 int SharpScale = 0;
 bool IsFullscreen = false;
+bool SmoothScaling = false;
 // The picture on the window, so an unchanged frame (a menu waiting for a key) is not sent again.
 uint32_t Shown[ScreenWidth * ScreenHeight];
 bool ShownValid = false;
@@ -104,7 +105,8 @@ void WaitForFrameSlot() {
 // Pixels stay crisp without shimmering: scale up by the largest whole multiple that fits with
 // nearest-neighbour sampling, then linearly to the final size.
 void DrawScaled(const SDL_Rect& target) {
-    const int scale = std::max(1, std::min(target.w / ScreenWidth, target.h / ScreenHeight));
+    const int scale =
+        SmoothScaling ? 1 : std::max(1, std::min(target.w / ScreenWidth, target.h / ScreenHeight));
     if (scale > 1 && (target.w != ScreenWidth * scale || target.h != ScreenHeight * scale) &&
         SDL_RenderTargetSupported(Renderer)) {
         if (SharpScale != scale) {
@@ -654,6 +656,11 @@ void CloseWindow() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         VideoStarted = false;
     }
+}
+
+void SetSmoothScaling(bool smooth) {
+    SmoothScaling = smooth;
+    ShownValid = false;
 }
 
 void SetWindowIcon(const uint32_t* pixels, int width, int height) {

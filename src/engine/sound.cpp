@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <strings.h>
 #include <thread>
 #include <vector>
 
@@ -42,6 +43,7 @@ struct Sound {
     int next = 0;
     bool pending = false; // its decoding (below) has not been collected yet
     int mixerVolume = MIX_MAX_VOLUME;
+    bool music = false; // an MP3: scaled by the music volume, not the effects volume
     int starts[MaxBuffers] = {};
     char name[64] = "";
 };
@@ -55,6 +57,13 @@ struct DecodeJob {
 };
 
 Sound Sounds[MaxSounds];
+// The player's volumes, in percent, on top of what the game sets per sound.
+int MusicPercent = 100;
+int EffectsPercent = 100;
+
+int ScaledVolume(const Sound& sound) {
+    return sound.mixerVolume * (sound.music ? MusicPercent : EffectsPercent) / 100;
+}
 DecodeJob Jobs[MaxSounds];
 std::mutex DecodeMutex;
 std::condition_variable DecodeChanged;
@@ -357,6 +366,8 @@ int LoadSoundFile(const char* path, int buffers, int /*unused*/) {
     sound.pending = pending;
     sound.firstChannel = ChannelsInUse;
     sound.buffers = buffers;
+    const size_t length = std::strlen(file);
+    sound.music = length > 4 && strcasecmp(file + length - 4, ".mp3") == 0;
     ChannelsInUse += buffers;
     const char* base = std::strrchr(file, '/');
     std::snprintf(sound.name, sizeof sound.name, "%.63s", base != nullptr ? base + 1 : file);
@@ -378,7 +389,7 @@ int PlaySoundHandle(int handle, int playMode, int /*fromStart*/) {
         // A busy buffer is stopped and restarted from the beginning.
         const int channel = sound->firstChannel + buffer;
         Mix_HaltChannel(channel);
-        Mix_Volume(channel, sound->mixerVolume);
+        Mix_Volume(channel, ScaledVolume(*sound));
         Mix_PlayChannel(channel, sound->chunk, playMode == 3 ? -1 : 0);
     }
     return 0;
@@ -408,7 +419,7 @@ int SetSoundVolume(int volume, int handle) {
     sound->mixerVolume = CentibelsToMixerVolume(VolumeToCentibels(volume));
     if (sound->chunk != nullptr) {
         for (int i = 0; i < sound->buffers; ++i) {
-            Mix_Volume(sound->firstChannel + i, sound->mixerVolume);
+            Mix_Volume(sound->firstChannel + i, ScaledVolume(*sound));
         }
     }
     return 0;
@@ -468,7 +479,7 @@ int IsSoundBufferPlaying(int handle, int buffer) {
 int GetSoundMixerVolume(int handle) {
     ENGINE_ENTRY;
     const Sound* sound = FindSound(handle);
-    return sound != nullptr ? sound->mixerVolume : -1;
+    return sound != nullptr ? ScaledVolume(*sound) : -1;
 }
 
 int TakeStartedSounds(const char** names, int max) {
@@ -481,4 +492,33 @@ int TakeStartedSounds(const char** names, int max) {
     }
     StartedCount = 0;
     return count;
+}
+
+int SetVolumeScale(int musicPercent, int effectsPercent) {
+    ENGINE_ENTRY;
+    MusicPercent = std::clamp(musicPercent, 0, 100);
+    EffectsPercent = std::clamp(effectsPercent, 0, 100);
+    if (MixerOpen) {
+        for (const Sound& sound : Sounds) {
+            if (sound.used && sound.chunk != nullptr) {
+                for (int i = 0; i < sound.buffers; ++i) {
+                    Mix_Volume(sound.firstChannel + i, ScaledVolume(sound));
+                }
+            }
+        }
+    }
+    return 0;
+}
+
+int PauseAllSounds(int paused) {
+    ENGINE_ENTRY;
+    if (!Running || !MixerOpen) {
+        return Running ? 0 : -1;
+    }
+    if (paused != 0) {
+        Mix_Pause(-1);
+    } else {
+        Mix_Resume(-1);
+    }
+    return 0;
 }
