@@ -105,6 +105,7 @@ struct Figures {
     double sum = 0.0, squares = 0.0;
     long samples = 0;
     int framesHeard = 0;
+    int framesLoud = 0; // frames that come within 2 dB of full scale (where a limiter works)
 };
 Figures Seen;
 
@@ -143,6 +144,7 @@ void Listen(Figures& seen, int frame) {
         seen.samples += static_cast<long>(count);
         seen.framesClipped += clippedHere;
         seen.framesHeard += loudest > 100;
+        seen.framesLoud += loudest > 26028;
     }
 }
 
@@ -219,9 +221,10 @@ TEST(Mix, TheWholeRecordedGameNeverClipsAndHasNoOffset) {
     std::printf("[          ] %d frames, %d with sound; mixer sum peak %.2f dBFS (frame %d), "
                 "output peak %.2f dBFS (frame %d), rms %.1f dBFS, DC %.5f;\n"
                 "[          ] %ld samples past 16 bits in the sum and %ld at full scale out, "
-                "in %d frames\n",
+                "in %d frames; %d frames within 2 dB of full scale\n",
                 frames, Seen.framesHeard, Db(Seen.sumPeak), Seen.sumPeakFrame, Db(Seen.outPeak),
-                Seen.outPeakFrame, Db(rms), dc, Seen.saturated, Seen.clipped, Seen.framesClipped);
+                Seen.outPeakFrame, Db(rms), dc, Seen.saturated, Seen.clipped, Seen.framesClipped,
+                Seen.framesLoud);
     RecordProperty("sum_peak_dbfs_x100", static_cast<int>(std::lround(100 * Db(Seen.sumPeak))));
     RecordProperty("out_peak_dbfs_x100", static_cast<int>(std::lround(100 * Db(Seen.outPeak))));
 
