@@ -338,6 +338,12 @@ TEST_F(Generator, RefusesMalformedEffectsAndScores) {
                                         "chords | C | G |\ncomp p : 0 1 2 1\n");
     EXPECT_NE(Run("music " SOUND_FONT + out + " \"" + fewChords.string() + "\""), 0);
     EXPECT_FALSE(fs::exists(dir_ / "t.mp3"));
+
+    // A section copied to a later bar must still fit in the loop.
+    fs::path pastEnd = Write("e.txt", head + "melody p grid=8 : | c5 - - - e5 - - - |\n"
+                                             "double p from=p bars=1 to=3\n");
+    EXPECT_NE(Run("music " SOUND_FONT + out + " \"" + pastEnd.string() + "\""), 0);
+    EXPECT_NE(Errors().find("past the last bar"), std::string::npos) << Errors();
 }
 #endif
 
