@@ -90,6 +90,7 @@ class Limiter {
         release_ = 1.0 - std::exp(-1.0 / (0.06 * rate));
         gain_ = 1.0;
         at_ = 0;
+        calm_ = 0;
         std::fill(std::begin(delayed_), std::end(delayed_), 0);
         std::fill(std::begin(need_), std::end(need_), 1.0);
         std::fill(std::begin(lowest_), std::end(lowest_), 1.0);
@@ -104,20 +105,31 @@ class Limiter {
                 peak = std::max(peak, std::abs(static_cast<int>(frame[c])));
             }
             const double loud = MakeUp * peak;
-            need_[at_ % Window] = loud > Ceiling ? Ceiling / loud : 1.0;
-            // The frame Reach back now has its whole window of needs.
-            double lowest = 1.0;
-            for (const double n : need_) {
-                lowest = std::min(lowest, n);
+            const double need = loud > Ceiling ? Ceiling / loud : 1.0;
+            calm_ = need < 1.0 ? 0 : std::min(calm_ + 1, 2 * Window);
+            need_[at_ % Window] = need;
+            double target = 1.0;
+            if (calm_ < 2 * Window) {
+                // The frame Reach back now has its whole window of needs.
+                double lowest = 1.0;
+                for (const double n : need_) {
+                    lowest = std::min(lowest, n);
+                }
+                lowest_[at_ % Window] = lowest;
+                // The frame 2 Reach back has its whole window of lowest gains: it goes out now.
+                double sum = 0.0;
+                for (const double l : lowest_) {
+                    sum += l;
+                }
+                target = sum / Window;
+            } else {
+                // Nothing near the ceiling for two windows: every gain in sight is 1.
+                lowest_[at_ % Window] = 1.0;
             }
-            lowest_[at_ % Window] = lowest;
-            // The frame 2 Reach back has its whole window of lowest gains: it goes out now.
-            double sum = 0.0;
-            for (const double l : lowest_) {
-                sum += l;
-            }
-            const double target = sum / Window;
             gain_ = target < gain_ ? target : gain_ + (target - gain_) * release_;
+            if (target == 1.0 && gain_ > 0.9999) {
+                gain_ = 1.0;
+            }
             int16_t* old = delayed_ + static_cast<ptrdiff_t>(at_ % Delay) * channels_;
             for (int c = 0; c < channels_; ++c) {
                 const double out = std::round(old[c] * MakeUp * gain_);
@@ -139,6 +151,7 @@ class Limiter {
     double release_ = 0.0;
     double gain_ = 1.0;
     uint64_t at_ = 0;
+    int calm_ = 0; // frames in a row that needed no gain reduction
     int16_t delayed_[Delay * MaxChannels] = {};
     double need_[Window] = {};
     double lowest_[Window] = {};
