@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(build-essential cmake pkg-config
           libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libpng-dev libfontconfig-dev
           fonts-ipafont-mincho xfonts-base
-          libcairo2-dev libfluidsynth-dev timgm6mb-soundfont libmp3lame-dev
+          libcairo2-dev libfluidsynth-dev fluid-soundfont-gm libmp3lame-dev
           googletest libgtest-dev libbenchmark-dev)
 if [ "${1:-}" = "--test" ]; then
     packages+=(clang-format xvfb xauth xdotool x11-utils sox clang libclang-rt-14-dev)

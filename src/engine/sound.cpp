@@ -6,6 +6,11 @@
 // once by the thread that wants it; a sound is never heard late or cut.
 //
 // Without an audio device the mixer runs on SDL's silent driver: sounds still load and "play".
+//
+// Headroom: the mixer adds its channels in 16 bits and saturates, so every sound plays at a quarter
+// of its volume there, and after the sum a look-ahead limiter gives the 12 dB back while holding
+// the peaks under -1 dBFS. Overlapping effects over the music are pressed down smoothly for a
+// moment instead of being clipped.
 #include "engine.h"
 #include "headless.h"
 #include "internal.h"
@@ -18,8 +23,11 @@
 #include <cerrno>
 #include <cmath>
 #include <condition_variable>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <mutex>
 #include <strings.h>
 #include <thread>
@@ -33,6 +41,7 @@ constexpr int MaxSounds = 256;
 constexpr int MaxBuffers = 10;
 constexpr int SlotBits = 8;
 constexpr int MaxStartedPerFrame = 32;
+constexpr int HeadroomVolume = MIX_MAX_VOLUME / 4; // every chunk's own volume: 12 dB of room
 
 struct Sound {
     bool used = false;
@@ -79,6 +88,90 @@ Sound* FindSound(int handle) {
     return RecordOfHandle<SlotBits>(Sounds, handle);
 }
 
+// Runs on the audio thread, after the mixer's sum: gives back the headroom and keeps the result
+// under the ceiling. The gain for a frame is the average, over Reach frames either side, of the
+// lowest gain any frame within Reach of those needs; it therefore never lets a frame through too
+// loud, and it falls over 2 Reach frames (1.5 ms) instead of jumping. It recovers over ~60 ms.
+class Limiter {
+  public:
+    void Start(int channels, int rate) {
+        channels_ = std::clamp(channels, 1, MaxChannels);
+        release_ = 1.0 - std::exp(-1.0 / (0.06 * rate));
+        gain_ = 1.0;
+        at_ = 0;
+        calm_ = 0;
+        std::fill(std::begin(delayed_), std::end(delayed_), 0);
+        std::fill(std::begin(need_), std::end(need_), 1.0);
+        std::fill(std::begin(lowest_), std::end(lowest_), 1.0);
+    }
+
+    void Run(int16_t* samples, int bytes) {
+        const int frames = bytes / static_cast<int>(sizeof(int16_t)) / channels_;
+        for (int f = 0; f < frames; ++f) {
+            int16_t* frame = samples + static_cast<ptrdiff_t>(f) * channels_;
+            int peak = 0;
+            for (int c = 0; c < channels_; ++c) {
+                peak = std::max(peak, std::abs(static_cast<int>(frame[c])));
+            }
+            const double loud = MakeUp * peak;
+            const double need = loud > Ceiling ? Ceiling / loud : 1.0;
+            calm_ = need < 1.0 ? 0 : std::min(calm_ + 1, 2 * Window);
+            need_[at_ % Window] = need;
+            double target = 1.0;
+            if (calm_ < 2 * Window) {
+                // The frame Reach back now has its whole window of needs.
+                double lowest = 1.0;
+                for (const double n : need_) {
+                    lowest = std::min(lowest, n);
+                }
+                lowest_[at_ % Window] = lowest;
+                // The frame 2 Reach back has its whole window of lowest gains: it goes out now.
+                double sum = 0.0;
+                for (const double l : lowest_) {
+                    sum += l;
+                }
+                target = sum / Window;
+            } else {
+                // Nothing near the ceiling for two windows: every gain in sight is 1.
+                lowest_[at_ % Window] = 1.0;
+            }
+            gain_ = target < gain_ ? target : gain_ + (target - gain_) * release_;
+            if (target == 1.0 && gain_ > 0.9999) {
+                gain_ = 1.0;
+            }
+            int16_t* old = delayed_ + static_cast<ptrdiff_t>(at_ % Delay) * channels_;
+            for (int c = 0; c < channels_; ++c) {
+                const double out = std::round(old[c] * MakeUp * gain_);
+                old[c] = frame[c];
+                frame[c] = static_cast<int16_t>(std::clamp(out, -32768.0, 32767.0));
+            }
+            ++at_;
+        }
+    }
+
+  private:
+    static constexpr int MaxChannels = 8;
+    static constexpr int Reach = 32;
+    static constexpr int Window = 2 * Reach + 1;
+    static constexpr int Delay = 2 * Reach;
+    static constexpr double MakeUp = static_cast<double>(MIX_MAX_VOLUME) / HeadroomVolume;
+    static constexpr double Ceiling = 29204.0; // -1 dBFS
+    int channels_ = 2;
+    double release_ = 0.0;
+    double gain_ = 1.0;
+    uint64_t at_ = 0;
+    int calm_ = 0; // frames in a row that needed no gain reduction
+    int16_t delayed_[Delay * MaxChannels] = {};
+    double need_[Window] = {};
+    double lowest_[Window] = {};
+};
+
+Limiter OutputLimiter;
+
+void LimitOutput(void* /*unused*/, Uint8* stream, int bytes) {
+    OutputLimiter.Run(reinterpret_cast<int16_t*>(stream), bytes);
+}
+
 bool OpenMixer(const char* driver) {
     if (driver != nullptr) {
         SDL_SetHint(SDL_HINT_AUDIODRIVER, driver);
@@ -93,6 +186,13 @@ bool OpenMixer(const char* driver) {
                 Mix_GetError());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
+    }
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    Mix_QuerySpec(&rate, &format, &channels);
+    if (format == AUDIO_S16SYS) {
+        OutputLimiter.Start(channels, rate);
+        Mix_SetPostMix(LimitOutput, nullptr);
     }
     LogLine(1, "Sound: mixer open on the %s driver", SDL_GetCurrentAudioDriver());
     return true;
@@ -186,6 +286,8 @@ Mix_Chunk* DecodeBytes(const std::vector<unsigned char>& bytes, char* error, siz
         Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
     if (chunk == nullptr) {
         std::snprintf(error, size, "%s", Mix_GetError());
+    } else {
+        Mix_VolumeChunk(chunk, HeadroomVolume);
     }
     return chunk;
 }
@@ -288,6 +390,7 @@ void SoundStop() {
     }
     ReleaseSounds();
     if (MixerOpen) {
+        Mix_SetPostMix(nullptr, nullptr);
         Mix_CloseAudio();
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
