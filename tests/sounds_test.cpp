@@ -398,7 +398,9 @@ TEST_F(EngineDecoding, MusicLoopsAreLongLoudAndSeamless) {
     RecordProperty("all_sounds_load_ms", static_cast<int>(ms));
     std::printf("[          ] all sounds loaded in %.0f ms\n", ms);
 #ifndef TOVARINE_SANITIZED // instrumented builds are slower by design
-    EXPECT_LT(ms, 1000.0) << "the game loads every sound in one frame";
+    // A guard against decoding the music in the loading frame (that takes four seconds and more),
+    // with room for a machine busy with other work; the benchmark measures the real time.
+    EXPECT_LT(ms, 2000.0) << "the game loads every sound in one frame";
 #endif
     // The music goes on decoding in the background; the title's piece is wanted a frame later.
     for (int handle : handles) {

@@ -22,7 +22,7 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$here/../lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
-for target in png sound save keys; do
+for target in png sound save keys settings; do
     # The kept seeds stay as they are: new findings go to a scratch corpus.
     work="$build/run-$target"
     rm -rf "$work"
