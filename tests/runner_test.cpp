@@ -6,6 +6,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -125,6 +127,40 @@ TEST_F(HeadlessRunner, SigtermAndSigintEndTheRunThroughTheExitSequence) {
         EXPECT_NE(test::ReadFile(dir_.file("Log.txt")).find("EngineShutdown done"),
                   std::string::npos);
     }
+}
+
+// The player's own keys, from a settings file, play the recorded game exactly as the defaults do.
+TEST_F(HeadlessRunner, RemappedKeysFromASettingsFilePlayTheSameGame) {
+    const std::vector<std::string> recorded =
+        test::ReadLines(TOVARINE_SOURCE_DIR "/tests/runs/full.keys");
+    std::string plain;
+    std::string remapped;
+    for (const std::string& line : recorded) {
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        plain += line + "\n";
+        std::string words;
+        std::istringstream in(line);
+        for (std::string word; in >> word;) {
+            const std::map<std::string, std::string> keys = {
+                {"z", "j"}, {"a", "k"}, {"c", "l"}, {"x", "i"}, {"up", "w"}};
+            words += (words.empty() ? "" : " ") + (keys.count(word) ? keys.at(word) : word);
+        }
+        remapped += words + "\n";
+    }
+    std::ofstream(dir_.file("plain.txt")) << plain;
+    std::ofstream(dir_.file("remapped.txt")) << remapped;
+    std::ofstream(dir_.file("settings.ini")) << "key_attack = j\nkey_call = k\nkey_possess = l\n"
+                                                "key_special = i\nkey_up = w\n";
+    ASSERT_EQ(Run("--frames 3000 --input plain.txt --trace a.jsonl"), 0);
+    ASSERT_EQ(Run("--frames 3000 --input remapped.txt --settings settings.ini --trace b.jsonl"), 0);
+    const std::vector<std::string> a = test::ReadLines(dir_.file("a.jsonl"));
+    EXPECT_EQ(a, test::ReadLines(dir_.file("b.jsonl")));
+    EXPECT_NE(a.back().find("\"GameMode\":1"), std::string::npos) << "the run reached a stage";
+    // Without --settings the runner reads none, whatever the player's own file says.
+    ASSERT_EQ(Run("--frames 3000 --input remapped.txt --trace c.jsonl"), 0);
+    EXPECT_NE(a, test::ReadLines(dir_.file("c.jsonl")));
 }
 
 // A pause changes nothing: the recorded game with a pause put in anywhere gives the same frames,

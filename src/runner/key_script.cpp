@@ -29,6 +29,7 @@ constexpr KeyName KeyNames[] = {
     {"f5", 0x3F}, {"f6", 0x40},     {"f7", 0x41},    {"f8", 0x42},     {"f9", 0x43},
     {"1", 0x02},  {"2", 0x03},      {"3", 0x04},     {"4", 0x05},      {"5", 0x06},
     {"p", 0x19},  {"return", 0x1C}, {"f11", 0x57},   {"j", 0x24},      {"k", 0x25},
+    {"i", 0x17},  {"l", 0x26},
 };
 
 constexpr off_t MaxKeyScriptBytes = 16 << 20;
