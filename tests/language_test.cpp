@@ -87,7 +87,7 @@ TEST(Language, EveryTextFollowsTheChosenLanguage) {
     EXPECT_STREQ(TextAnswerCancel, "Cancel");
     char line[64];
     std::snprintf(line, sizeof line, TextResultTotal, 19200);
-    EXPECT_STREQ(line, "Total       = 19200");
+    EXPECT_STREQ(line, "Total     = 19200");
     UseLanguage(LanguageJapanese);
     EXPECT_STREQ(TextTitleStart, "\x8a\x4a\x8e\x6e"); // 開始
     // The two spaces that line "はい" up under "いいえ" are kept.
