@@ -52,7 +52,7 @@ TEST_F(SettingsFile, WhatIsWrittenIsReadBackAndExplainsItself) {
     Settings.smooth = 1;
     Settings.musicVolume = 30;
     Settings.effectsVolume = 70;
-    Settings.language = LanguageEnglish;
+    Settings.language = LanguageSettingEn;
     Settings.escapePauses = 1;
     AssignKey(ActionAttack, 0x24);  // j
     AssignKey(ActionUp, 0x2C);      // z: attack's old key goes to... up's old key, swapped

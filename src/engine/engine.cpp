@@ -302,13 +302,30 @@ int WaitMilliseconds(int ms) {
     return 0;
 }
 
+namespace {
+// The box's buttons, as the game named them (UTF-8).
+char AnswerLabels[3][64] = {"はい", "いいえ", "キャンセル"};
+} // namespace
+
+int SetAnswerLabels(const char* yes, const char* no, const char* cancel) {
+    ENGINE_ENTRY;
+    const char* const given[3] = {yes, no, cancel};
+    for (int i = 0; i < 3; ++i) {
+        if (given[i] != nullptr && given[i][0] != '\0') {
+            SjisToUtf8(given[i], AnswerLabels[i], sizeof AnswerLabels[i]);
+        }
+    }
+    return 0;
+}
+
 int AskYesNoCancel(const char* text, const char* caption) {
     ENGINE_ENTRY;
     char textUtf8[512];
     char captionUtf8[256];
     SjisToUtf8(text != nullptr ? text : "", textUtf8, sizeof textUtf8);
     SjisToUtf8(caption != nullptr ? caption : "", captionUtf8, sizeof captionUtf8);
-    const int answer = platform::Ask(textUtf8, captionUtf8, AskProblem, sizeof AskProblem);
+    const char* const labels[3] = {AnswerLabels[0], AnswerLabels[1], AnswerLabels[2]};
+    const int answer = platform::Ask(textUtf8, captionUtf8, labels, AskProblem, sizeof AskProblem);
     return answer == AnswerYes || answer == AnswerNo || answer == AnswerCancel ? answer : -1;
 }
 

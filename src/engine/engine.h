@@ -34,6 +34,9 @@ int LogMessage(const char* text); // one line in Log.txt
 // no box can be shown here (the reason goes to Log.txt at EngineInit); nothing is guessed.
 enum QuestionAnswer { AnswerYes = 6, AnswerNo = 7, AnswerCancel = 2 };
 int AskYesNoCancel(const char* text, const char* caption);
+// The labels of the box's three buttons, Shift-JIS; until set, the Japanese ones. May be called
+// before EngineInit.
+int SetAnswerLabels(const char* yes, const char* no, const char* cancel);
 // The second-instance check, made before anything else: 0 when this is the only copy (the lock is
 // kept until EngineShutdown), -1 when another copy runs (said on stderr; Log.txt is left alone).
 // Needs the caption: the lock is named after it.

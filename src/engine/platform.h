@@ -37,8 +37,10 @@ uint32_t Milliseconds();
 void Sleep(int ms);
 int64_t CalendarSeconds();
 // The desktop's own Yes/No/Cancel box: AnswerYes, AnswerNo or AnswerCancel (engine.h), or -1 with
-// the reason in `problem` when no box could be shown.
-int Ask(const char* textUtf8, const char* captionUtf8, char* problem, int problemSize);
+// the reason in `problem` when no box could be shown. `labelsUtf8` names the Yes, No and Cancel
+// buttons.
+int Ask(const char* textUtf8, const char* captionUtf8, const char* const labelsUtf8[3],
+        char* problem, int problemSize);
 // The audio driver to ask SDL for: nullptr for the system's own, "dummy" for silence.
 const char* AudioDriver();
 // A line or two for the log about this machine.

@@ -139,7 +139,7 @@ int64_t CalendarSeconds() {
     return SeedValue;
 }
 
-int Ask(const char*, const char*, char* problem, int problemSize) {
+int Ask(const char*, const char*, const char* const[3], char* problem, int problemSize) {
     if (Answer != AnswerYes && Answer != AnswerNo && Answer != AnswerCancel) {
         std::snprintf(problem, static_cast<size_t>(problemSize), "headless: no box by request");
         return -1;

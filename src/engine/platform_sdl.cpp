@@ -793,11 +793,12 @@ int64_t CalendarSeconds() {
     return static_cast<int64_t>(std::time(nullptr));
 }
 
-int Ask(const char* textUtf8, const char* captionUtf8, char* problem, int problemSize) {
+int Ask(const char* textUtf8, const char* captionUtf8, const char* const labelsUtf8[3],
+        char* problem, int problemSize) {
     const SDL_MessageBoxButtonData buttons[] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, AnswerYes, "はい"},
-        {0, AnswerNo, "いいえ"},
-        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, AnswerCancel, "キャンセル"},
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, AnswerYes, labelsUtf8[0]},
+        {0, AnswerNo, labelsUtf8[1]},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, AnswerCancel, labelsUtf8[2]},
     };
     const SDL_MessageBoxData box = {
         SDL_MESSAGEBOX_INFORMATION,           nullptr, captionUtf8, textUtf8,

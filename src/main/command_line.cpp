@@ -1,5 +1,6 @@
 #include "main/command_line.h"
 
+#include "game/language.h"
 #include "main/settings.h"
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 
 int StartDisplay = StartAsk;
 bool SettingsGiven = false;
+const char* LanguageOption = nullptr;
 
 const char UsageText[] =
     "Usage: tovarine [OPTION]...\n"
@@ -20,6 +22,8 @@ const char UsageText[] =
     "  -w, --window      start in a window, without the start-up question\n"
     "      --settings FILE  read and write the settings in FILE instead of\n"
     "                    ~/.config/tovarine/settings.ini\n"
+    "      --lang LANG   play in LANG: ja (Japanese) or en (English); without it the\n"
+    "                    game follows the locale (LC_ALL, LC_MESSAGES, LANG)\n"
     "  -h, --help        show this help and exit\n"
     "      --version     show the version and exit\n"
     "\n"
@@ -47,6 +51,16 @@ int ReadCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE
                    std::strlen(argv[i + 1]) < sizeof SettingsPath) {
             std::snprintf(SettingsPath, sizeof SettingsPath, "%s", argv[++i]);
             SettingsGiven = true;
+        } else if (std::strcmp(option, "--lang") == 0 || std::strncmp(option, "--lang=", 7) == 0) {
+            const char* value = option[6] == '=' ? option + 7 : i + 1 < argc ? argv[++i] : nullptr;
+            // "auto" is the setting's word for the locale; on the command line a language is named.
+            if (value == nullptr || std::strcmp(value, "auto") == 0 || ResolveLanguage(value) < 0) {
+                std::fprintf(err, "tovarine: --lang takes ja or en, not '%s'\n",
+                             value != nullptr ? value : "");
+                std::fputs(UsageText, err);
+                return 2;
+            }
+            LanguageOption = value;
         } else {
             std::fprintf(err, "tovarine: %s '%s'\n",
                          option[0] == '-' ? "unknown option" : "unexpected argument", option);

@@ -8,10 +8,13 @@ enum StartDisplayChoice { StartAsk, StartFullScreen, StartWindowed };
 extern int StartDisplay;
 // True when --settings named the settings file (SettingsPath); otherwise the player's own is used.
 extern bool SettingsGiven;
+// The language asked for with --lang ("ja" or "en"), or nullptr: then the setting, or the locale.
+extern const char* LanguageOption;
 
 // The usage text of --help; the manual page tovarine(6) says the same.
 extern const char UsageText[];
 
-// Reads the options into StartDisplay. Returns -1 to go on and start the game, or the exit code:
-// 0 after --help or --version (printed on out), 2 after a mistake (the usage on err).
+// Reads the options into StartDisplay and LanguageOption. Returns -1 to go on and start the game,
+// or the exit code: 0 after --help or --version (printed on out), 2 after a mistake (the usage on
+// err).
 int ReadCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE* err);

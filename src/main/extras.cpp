@@ -22,20 +22,20 @@ struct GalleryCellRecord {
     int32_t left,
         top; // the white frame runs to left + 160, top + 120; its label sits at its corner
     int32_t* picture;
-    const char* label;
-    const char* condition; // shown while locked, at y conditionY
+    const GameText* label;
+    const GameText* condition; // shown while locked, at y conditionY
     int32_t conditionY;
-    const char* condition2; // a second line 15 pixels lower, or none
+    const GameText* condition2; // a second line 15 pixels lower, or none
 };
 
 // In table order: upper row left to right, then the lower row. Cell i unlocks with picture[i].
 const GalleryCellRecord GalleryCell[6] = {
-    {100, 50, &PngCg01, TextCgEnding, TextCgClearGame, 80, nullptr},
-    {280, 50, &PngCg02, TextCgExtra1, TextCgClearGame, 80, nullptr},
-    {460, 50, &PngCg03, TextCgExtra2, TextCgScoreLine1, 80, TextCgScoreLine2},
-    {100, 180, &PngCg04, TextCgExtra3, TextCgHeartsLine1, 210, TextCgHeartsLine2},
-    {280, 180, &PngCg05, TextCgExtra4, TextCgClearEx, 210, nullptr},
-    {460, 180, &PngCg06, TextCgExtra5, TextCgAllOthers, 210, nullptr},
+    {100, 50, &PngCg01, &TextCgEnding, &TextCgClearGame, 80, nullptr},
+    {280, 50, &PngCg02, &TextCgExtra1, &TextCgClearGame, 80, nullptr},
+    {460, 50, &PngCg03, &TextCgExtra2, &TextCgScoreLine1, 80, &TextCgScoreLine2},
+    {100, 180, &PngCg04, &TextCgExtra3, &TextCgHeartsLine1, 210, &TextCgHeartsLine2},
+    {280, 180, &PngCg05, &TextCgExtra4, &TextCgClearEx, 210, nullptr},
+    {460, 180, &PngCg06, &TextCgExtra5, &TextCgAllOthers, 210, nullptr},
 };
 constexpr int FrameWidth = 160;
 constexpr int FrameHeight = 120;
@@ -161,16 +161,16 @@ void ExtrasDraw() {
     SetTextSize(12);
     for (int i = 0; i < 6; ++i) {
         const GalleryCellRecord& cell = GalleryCell[i];
-        DrawTextAt(cell.left, cell.top, cell.label, red, 0);
+        DrawTextAt(cell.left, cell.top, *cell.label, red, 0);
         // Only 1 unlocks and only 0 reads as locked: a damaged field shows neither.
         if (SaveData.picture[i] == 0) {
             // AMENDED: the white condition text is edged in dark grey; on the white fill of a
             // locked cell it was invisible until the cursor came.
             const uint32_t edge = MakeColor(40, 40, 40);
             SetTextStyle(3);
-            DrawTextAt(cell.left, cell.conditionY, cell.condition, white, edge);
+            DrawTextAt(cell.left, cell.conditionY, *cell.condition, white, edge);
             if (cell.condition2 != nullptr) {
-                DrawTextAt(cell.left, cell.conditionY + 15, cell.condition2, white, edge);
+                DrawTextAt(cell.left, cell.conditionY + 15, *cell.condition2, white, edge);
             }
             SetTextStyle(2);
         }

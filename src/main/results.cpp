@@ -17,9 +17,6 @@
 #include "story/script.h"
 #include "story/window.h"
 
-#include <array>
-#include <cstddef>
-
 int32_t ShownScore = 0;
 int32_t ShownTime = 0;
 int32_t ShownBonusCount = 0;
@@ -27,19 +24,6 @@ int32_t ShownBonusCount = 0;
 int32_t RollY = 480;
 
 namespace {
-
-// The text table trims its values; these two spaces line "はい" up under "いいえ".
-template <std::size_t N>
-constexpr std::array<char, N + 2> Indented(const char (&text)[N]) {
-    std::array<char, N + 2> out{};
-    out[0] = ' ';
-    out[1] = ' ';
-    for (std::size_t i = 0; i < N; ++i) {
-        out[i + 2] = text[i];
-    }
-    return out;
-}
-constexpr auto ContinueYes = Indented(TextContinueYes);
 
 void ComputeTotalScore() {
     TotalScore = Score + TimeLeft * 10 + (ClearBonusCount + 1) * 5000;
@@ -113,7 +97,7 @@ void ContinueFrame() {
             DrawTextAt(240, 130, TextContinueTimeUp, colour, edge);
         }
         DrawTextAt(200, 180, TextContinueAgain, colour, edge);
-        DrawTextAt(140, 230, ContinueYes.data(), colour, edge);
+        DrawTextAt(140, 230, TextContinueYes, colour, edge);
         DrawTextAt(140, 280, TextContinueNo, colour, edge);
         SetTextSize(18);
     }

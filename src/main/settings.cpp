@@ -393,3 +393,7 @@ void AssignPadButton(int action, int button) {
 int32_t ActionPadBit(int action) {
     return action >= 0 && action < ActionCount ? ActionBits[action] : 0;
 }
+
+const char* LanguageSettingName(int setting) {
+    return setting >= 0 && setting < 3 ? LanguageNames[setting] : "auto";
+}

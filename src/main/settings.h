@@ -5,7 +5,7 @@
 #include <cstdint>
 
 enum ScreenSetting { ScreenAsk, ScreenWindow, ScreenFullscreen };
-enum LanguageSetting { LanguageAuto, LanguageJapanese, LanguageEnglish };
+enum LanguageSetting { LanguageSettingAuto, LanguageSettingJa, LanguageSettingEn };
 // What the player can put on other keys and pad buttons.
 enum Action {
     ActionUp,
@@ -47,6 +47,8 @@ void LogSettingsProblems();
 bool WriteSettings();
 // Hands the volumes, scaling, keys and pad buttons to the engine.
 void ApplySettings();
+// The language setting as the file writes it: "auto", "ja" or "en".
+const char* LanguageSettingName(int setting);
 
 // The name of a key in the file and on screen, or nullptr for a key the player cannot choose.
 const char* KeyName(int scanCode);

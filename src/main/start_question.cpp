@@ -12,14 +12,14 @@ namespace {
 constexpr int PadButton10 = 0x2000; // Space
 
 struct Choice {
-    const char* text;
+    const GameText* text;
     int answer;
 };
 // In the order of the desktop's box; "Yes" is chosen at first, as Return chooses it there.
 constexpr Choice Choices[] = {
-    {TextAnswerYes, AnswerYes},
-    {TextAnswerNo, AnswerNo},
-    {TextAnswerCancel, AnswerCancel},
+    {&TextAnswerYes, AnswerYes},
+    {&TextAnswerNo, AnswerNo},
+    {&TextAnswerCancel, AnswerCancel},
 };
 constexpr int ChoiceCount = 3;
 int Chosen = 0;
@@ -53,7 +53,7 @@ void DrawQuestion() {
         }
         DrawRectangle(x, ButtonTop, x + ButtonWidth, ButtonTop + ButtonHeight,
                       MakeColor(200, 210, 250), 0);
-        DrawCentred(x + ButtonWidth / 2, ButtonTop + 11, Choices[i].text,
+        DrawCentred(x + ButtonWidth / 2, ButtonTop + 11, *Choices[i].text,
                     chosen ? MakeColor(20, 24, 48) : MakeColor(220, 226, 250));
     }
     SetTextStyle(0);

@@ -16,8 +16,8 @@ int32_t TitleCursor = 1;
 namespace {
 
 constexpr int ItemCount = 4;
-const char* const ItemTexts[ItemCount] = {TextTitleStart, TextTitleTutorial, TextTitleExtras,
-                                          TextTitleExit};
+const GameText* const ItemTexts[ItemCount] = {&TextTitleStart, &TextTitleTutorial, &TextTitleExtras,
+                                              &TextTitleExit};
 
 } // namespace
 
@@ -84,11 +84,11 @@ void TitleDraw() {
     const uint32_t dark = MakeColor(50, 50, 50);
     for (int item = 1; item <= ItemCount; ++item) {
         if (item != TitleCursor) {
-            DrawTextAt(480, 200 + 50 * item, ItemTexts[item - 1], dark, dark);
+            DrawTextAt(480, 200 + 50 * item, *ItemTexts[item - 1], dark, dark);
         }
     }
     if (TitleCursor >= 1 && TitleCursor <= ItemCount) {
-        DrawTextAt(480, 200 + 50 * TitleCursor, ItemTexts[TitleCursor - 1],
+        DrawTextAt(480, 200 + 50 * TitleCursor, *ItemTexts[TitleCursor - 1],
                    MakeColor(255, 255, 255), MakeColor(150, 150, 150));
     }
 }

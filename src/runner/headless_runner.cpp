@@ -10,8 +10,12 @@
 //   --settings FILE     the player's settings (none are read without it)
 //   --answer yes|no|cancel|window   the answer of the desktop's box to the start-up question
 //                       (default no); window: there is no such box, the game asks in its window
+//   --lang ja|en        the language to play in (default ja, whatever the locale, so recorded
+//                       runs and traces stay exact)
 #include "engine/engine.h"
 #include "engine/headless.h"
+#include "game/language.h"
+#include "main/language_setup.h"
 #include "main/loop.h"
 #include "main/settings.h"
 #include "runner/key_script.h"
@@ -74,7 +78,7 @@ int Usage(const char* problem) {
                  "tovarine-headless: %s\n"
                  "usage: tovarine-headless [--frames N] [--input FILE] [--trace FILE]\n"
                  "       [--shot F[,F...]] [--shots-dir DIR] [--seed S] [--settings FILE]\n"
-                 "       [--answer yes|no|cancel|window]\n",
+                 "       [--answer yes|no|cancel|window] [--lang ja|en]\n",
                  problem);
     return 2;
 }
@@ -85,6 +89,7 @@ int main(int argc, char** argv) {
     long frames = 600;
     long seed = 1;
     int answer = AnswerNo;
+    int language = LanguageJapanese;
     const char* tracePath = nullptr;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -138,6 +143,11 @@ int main(int argc, char** argv) {
             } else {
                 return Usage("--answer takes yes, no, cancel or window");
             }
+        } else if (option == "--lang") {
+            language = std::string(value) == "auto" ? -1 : ResolveLanguage(value);
+            if (language < 0) {
+                return Usage("--lang takes ja or en");
+            }
         } else {
             return Usage(("unknown option " + option).c_str());
         }
@@ -152,6 +162,7 @@ int main(int argc, char** argv) {
     HeadlessSetFrameLimit(static_cast<int>(frames));
     HeadlessSetSeed(static_cast<uint32_t>(seed));
     HeadlessSetAnswer(answer);
+    UseLanguage(language);
     HeadlessSetFrameHook(AfterFrame);
     // Ours before the sound library's, which would take them and tell no one here.
     std::signal(SIGTERM, Stop);

@@ -4,6 +4,7 @@
 #include "engine/engine.h"
 #include "game/assets.h"
 #include "game/engine_names.h"
+#include "game/language.h"
 #include "game/pad.h"
 #include "game/run.h"
 #include "story/scenes.h"
@@ -24,7 +25,22 @@ int32_t CursorFrame = 0;
 
 namespace {
 
-constexpr int ElementsPerFrame = 9;
+// How each language's script is read. A Latin character is half as wide as a double-byte one, so
+// twice as many fit a row and twice as many are read per frame: a row fills as fast on screen.
+struct ScriptFormatRecord {
+    const char (*table)[100][200];
+    int32_t textBytes;        // bytes per text character
+    int32_t elementsPerFrame; // codes or characters read per frame
+};
+constexpr ScriptFormatRecord ScriptFormats[LanguageCount] = {
+    {ScriptTable, 2, 9},
+    {ScriptTableEnglish, 1, 18},
+};
+
+const ScriptFormatRecord& ScriptFormat() {
+    return ScriptFormats[CurrentLanguage >= 0 && CurrentLanguage < LanguageCount ? CurrentLanguage
+                                                                                 : 0];
+}
 
 // AMENDED: button 3 at a page's end acts once per press, however often the page's end is read.
 bool WindowToggledThisFrame = false;
@@ -34,7 +50,7 @@ char ByteAt(const ScriptPositionRecord& at) {
         at.offset >= 200) {
         return 0;
     }
-    return ScriptTable[at.block][at.line][at.offset];
+    return ScriptFormat().table[at.block][at.line][at.offset];
 }
 
 void ClearRows() {
@@ -49,6 +65,16 @@ void WriteCharacter(char lead, char trail) {
     ++WriteColumn;
     ScriptPosition.offset += 2;
     if (WriteColumn == RowCharacters) {
+        NewRow();
+    }
+}
+
+// A Latin character: one byte, its top bit cleared; the row holds twice as many.
+void WriteLatinCharacter(char stored) {
+    WindowRows[WriteRow][WriteColumn] = static_cast<char>(stored & 0x7F);
+    ++WriteColumn;
+    ++ScriptPosition.offset;
+    if (WriteColumn == 2 * RowCharacters) {
         NewRow();
     }
 }
@@ -192,6 +218,8 @@ bool ReadElement() {
             MusicSelect = code - '0';
             StartMusic();
             ++ScriptPosition.offset;
+        } else if (ScriptFormat().textBytes == 1) {
+            WriteLatinCharacter(code);
         } else {
             // A text character: this byte and the next, never looked at, as one character.
             const ScriptPositionRecord trail{ScriptPosition.block, ScriptPosition.line,
@@ -275,7 +303,7 @@ void MessageTextStep() {
     }
     SetTextSize(18);
     WindowToggledThisFrame = false;
-    for (int element = 0; element < ElementsPerFrame; ++element) {
+    for (int element = 0; element < ScriptFormat().elementsPerFrame; ++element) {
         if (ReadElement()) {
             break;
         }

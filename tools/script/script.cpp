@@ -6,7 +6,18 @@
 // the lines whose codes the scenes hang their events on, and pages that fit the message window.
 // Errors are reported as file:line: message; the exit status is then 1.
 //
+// A script in a Latin-letter language (English) is written differently and read against the
+// Japanese one: its codes stand in braces, {C@f}, and everything outside them is text, one byte
+// per character, spaces included. The converter lays the words of every page into rows of 56
+// characters (the width of 28 double-byte ones), breaking only between words, and writes the breaks
+// as @ codes, so the window never splits a word; a page that needs more than four rows, or a line
+// longer than a record, is refused. Every line must carry the same codes, in the same order, as
+// the same line of the Japanese script, so scenes, sounds and music come at the same moments.
+// In the table a Latin character is stored with its top bit set (0xA0 to 0xFE), so no character
+// can be taken for a code; the window clears the bit again.
+//
 // Usage: scriptgen script.txt script_table.cpp
+//        scriptgen --latin script.en.txt --like script.txt --table ScriptTableEnglish out.cpp
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -26,6 +37,8 @@ constexpr int kRowChars = 28;
 constexpr int kLastRow = 4; // rows 1..4 carry text; each page opens with C@ on row 0
 
 constexpr const char* kCodes = "C@BESFfAGQNX01234567dpPbs";
+constexpr int kLatinRowChars = 2 * kRowChars;
+constexpr unsigned char kLatinBit = 0x80;
 
 // What each scene must hold: lines, pages (B codes) and text characters.
 struct BlockSize {
@@ -83,7 +96,12 @@ class Converter {
 
     bool Read();
     void Check();
-    std::string Source() const;
+    // Checks a Latin script against the Japanese one it translates (read with this one's rules).
+    void CheckLike(const Converter& reference);
+    std::string Source(const std::string& table) const;
+    void SetLatin() {
+        latin_ = true;
+    }
     bool Failed() const {
         return errors_ > 0;
     }
@@ -94,6 +112,8 @@ class Converter {
         ++errors_;
     }
     void AddLine(int block, int sourceLine, const std::string& text);
+    void AddLatinLine(int block, int sourceLine, const std::string& text);
+    void StoreLine(int block, ScriptLine line);
     bool Encode(const std::string& utf8, size_t& at, std::string& out, std::string& problem);
     void CheckForm(int block, int index, const ScriptLine& line);
     void CheckPages(const ScriptLine& line);
@@ -102,6 +122,7 @@ class Converter {
     iconv_t toSjis_;
     Block blocks_[kBlocks];
     int errors_ = 0;
+    bool latin_ = false;
 };
 
 std::string Trim(const std::string& s) {
@@ -185,6 +206,11 @@ void Converter::AddLine(int block, int sourceLine, const std::string& text) {
         ++line.chars;
     }
     endRun();
+    StoreLine(block, std::move(line));
+}
+
+void Converter::StoreLine(int block, ScriptLine line) {
+    const int sourceLine = line.sourceLine;
     if (line.bytes.size() > kLineBytes - 1) {
         Error(sourceLine, "line is " + std::to_string(line.bytes.size()) +
                               " bytes in Shift-JIS; at most " + std::to_string(kLineBytes - 1) +
@@ -242,7 +268,11 @@ bool Converter::Read() {
             Error(number, "script line outside a block");
             continue;
         }
-        AddLine(block, number, line);
+        if (latin_) {
+            AddLatinLine(block, number, line);
+        } else {
+            AddLine(block, number, line);
+        }
     }
     return true;
 }
@@ -346,11 +376,176 @@ void Converter::Check() {
     }
 }
 
-std::string Converter::Source() const {
+// Lays a Latin line out as the window will show it: codes as written, the words of each run of
+// text into rows of 56, a break (@) before a word that would not fit. Keeps the window's own wrap
+// in mind: a word that ends a row exactly moves the writing point by itself.
+void Converter::AddLatinLine(int block, int sourceLine, const std::string& text) {
+    ScriptLine line;
+    line.sourceLine = sourceLine;
+    line.text = text;
+    int row = 0;
+    int column = 0;
+    bool fullRowEnded = false;
+    int run = 0;
+    const auto endRun = [&] {
+        if (run > 0) {
+            line.form += "[" + std::to_string(run) + "]";
+            run = 0;
+        }
+    };
+    const auto code = [&](char c) {
+        endRun();
+        line.bytes += c;
+        line.form += c;
+        if (c == 'C') {
+            row = column = 0;
+            fullRowEnded = false;
+        } else if (c == '@') {
+            if (fullRowEnded) {
+                // The row was filled to the last column and has ended by itself; a written break
+                // here would leave an empty row, so it is the break already made.
+                line.bytes.pop_back();
+                line.form.pop_back();
+                fullRowEnded = false;
+                return;
+            }
+            ++row;
+            column = 0;
+            fullRowEnded = false;
+        } else if (c == 'B') {
+            line.pages += 1;
+            fullRowEnded = false;
+        }
+    };
+    bool tooDeep = false;
+    const auto word = [&](const std::string& w) {
+        if (static_cast<int>(w.size()) > kLatinRowChars) {
+            Error(sourceLine, "the word \"" + w + "\" is longer than a row");
+            return;
+        }
+        if (column > 0 && column + 1 + static_cast<int>(w.size()) > kLatinRowChars) {
+            code('@');
+        } else if (column > 0) {
+            line.bytes += static_cast<char>(' ' | kLatinBit);
+            ++run;
+            ++line.chars;
+            ++column;
+        }
+        fullRowEnded = false;
+        for (char c : w) {
+            line.bytes += static_cast<char>(static_cast<unsigned char>(c) | kLatinBit);
+            ++run;
+            ++line.chars;
+            ++column;
+        }
+        if (row > kLastRow || (row == kLastRow && column == kLatinRowChars)) {
+            tooDeep = true;
+        }
+        if (column == kLatinRowChars) {
+            ++row;
+            column = 0;
+            fullRowEnded = true;
+        }
+    };
+    std::string pending; // the text since the last code
+    const auto flushText = [&] {
+        std::istringstream words(pending);
+        for (std::string w; words >> w;) {
+            word(w);
+        }
+        pending.clear();
+    };
+    for (size_t at = 0; at < text.size(); ++at) {
+        const unsigned char c = static_cast<unsigned char>(text[at]);
+        if (c == '{') {
+            flushText();
+            const size_t close = text.find('}', at);
+            if (close == std::string::npos) {
+                Error(sourceLine, "{ without }");
+                break;
+            }
+            for (size_t i = at + 1; i < close; ++i) {
+                if (IsCode(text[i])) {
+                    code(text[i]);
+                } else {
+                    Error(sourceLine, std::string("unknown code '") + text[i] + "'");
+                }
+            }
+            at = close;
+        } else if (c == '}') {
+            Error(sourceLine, "} without {");
+        } else if (c < 0x20 || c > 0x7E || c == '\\' || c == '~') {
+            // Beyond plain ASCII the bytes would not survive the table's top bit; \ and ~ read
+            // differently in Shift-JIS.
+            Error(sourceLine, std::string("\"") + text[at] +
+                                  "\" cannot be written in a Latin script (plain ASCII only, no \\ "
+                                  "or ~)");
+        } else {
+            pending += static_cast<char>(c);
+        }
+    }
+    flushText();
+    endRun();
+    if (tooDeep) {
+        Error(sourceLine, "page needs more than four rows of text; the window would scroll");
+    }
+    StoreLine(block, std::move(line));
+}
+
+// A line's codes with each stretch of text, row breaks inside it included, as one T: what must
+// stay the same from language to language.
+std::string Skeleton(const std::string& form) {
+    std::string out;
+    for (size_t i = 0; i < form.size(); ++i) {
+        if (form[i] == '[') {
+            i = form.find(']', i);
+            if (out.size() >= 2 && out.back() == '@' && out[out.size() - 2] == 'T') {
+                out.pop_back(); // a break between two stretches of text
+            } else if (!out.empty() && out.back() == 'T') {
+                continue;
+            } else {
+                out += 'T';
+            }
+            continue;
+        }
+        out += form[i];
+    }
+    return out;
+}
+
+void Converter::CheckLike(const Converter& reference) {
+    for (int b = 0; b < kBlocks; ++b) {
+        const Block& block = blocks_[b];
+        const Block& like = reference.blocks_[b];
+        if (block.sourceLine == 0 && !like.lines.empty()) {
+            Error(1, "block " + std::to_string(b) + " is missing");
+            continue;
+        }
+        if (block.lines.size() != like.lines.size()) {
+            Error(block.sourceLine,
+                  "block " + std::to_string(b) + " has " + std::to_string(block.lines.size()) +
+                      " lines; " + reference.path_ + " has " + std::to_string(like.lines.size()));
+            continue;
+        }
+        for (size_t i = 0; i < block.lines.size(); ++i) {
+            const std::string mine = Skeleton(block.lines[i].form);
+            const std::string theirs = Skeleton(like.lines[i].form);
+            if (mine != theirs) {
+                Error(block.lines[i].sourceLine,
+                      "line " + std::to_string(i) + " of block " + std::to_string(b) +
+                          " must carry the codes of " + reference.path_ + ":" +
+                          std::to_string(like.lines[i].sourceLine) + ", " + theirs +
+                          " (T = text), not " + mine);
+            }
+        }
+    }
+}
+
+std::string Converter::Source(const std::string& table) const {
     std::ostringstream out;
     out << "// Generated from " << path_ << " by scriptgen. Do not edit.\n"
         << "#include \"data/script_table.h\"\n\n"
-        << "const char ScriptTable[" << kBlocks << "][" << kLinesPerBlock << "][" << kLineBytes
+        << "const char " << table << "[" << kBlocks << "][" << kLinesPerBlock << "][" << kLineBytes
         << "] = {\n";
     for (int b = 0; b < 4; ++b) {
         out << "    {\n";
@@ -372,9 +567,40 @@ std::string Converter::Source() const {
 
 } // namespace
 
+static int Write(const char* path, const std::string& source) {
+    std::ofstream output(path);
+    output << source;
+    output.close();
+    if (!output) {
+        std::cerr << path << ": cannot write\n";
+        return 1;
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 8 && std::string(argv[1]) == "--latin" && std::string(argv[3]) == "--like" &&
+        std::string(argv[5]) == "--table") {
+        Converter reference(argv[4]);
+        if (!reference.Read()) {
+            return 1;
+        }
+        reference.Check();
+        Converter latin(argv[2]);
+        latin.SetLatin();
+        if (reference.Failed() || !latin.Read()) {
+            return 1;
+        }
+        latin.CheckLike(reference);
+        if (latin.Failed()) {
+            return 1;
+        }
+        return Write(argv[7], latin.Source(argv[6]));
+    }
     if (argc != 3) {
-        std::cerr << "usage: scriptgen script.txt script_table.cpp\n";
+        std::cerr << "usage: scriptgen script.txt script_table.cpp\n"
+                     "       scriptgen --latin script.LANG.txt --like script.txt --table NAME "
+                     "out.cpp\n";
         return 2;
     }
     Converter converter(argv[1]);
@@ -385,12 +611,5 @@ int main(int argc, char** argv) {
     if (converter.Failed()) {
         return 1;
     }
-    std::ofstream output(argv[2]);
-    output << converter.Source();
-    output.close();
-    if (!output) {
-        std::cerr << argv[2] << ": cannot write\n";
-        return 1;
-    }
-    return 0;
+    return Write(argv[2], converter.Source("ScriptTable"));
 }

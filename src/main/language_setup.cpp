@@ -1,0 +1,11 @@
+#include "main/language_setup.h"
+
+#include "data/texts.h"
+#include "engine/engine.h"
+#include "game/language.h"
+
+void UseLanguage(int language) {
+    CurrentLanguage = language >= 0 && language < LanguageCount ? language : LanguageJapanese;
+    SelectTextLanguage(CurrentLanguage);
+    SetAnswerLabels(TextAnswerYes, TextAnswerNo, TextAnswerCancel);
+}
