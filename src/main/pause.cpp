@@ -55,9 +55,10 @@ bool CanPause() {
     return GameMode != ModeLogo && GameMode != ModeLoadingScreen && GameMode != ModeLoadAssets;
 }
 
-const char* const ActionTexts[ActionCount] = {
-    TextActionUp,      TextActionDown,    TextActionLeft, TextActionRight, TextActionAttack,
-    TextActionSpecial, TextActionPossess, TextActionCall, TextActionPause};
+// Pointers to the texts, so the language can change after they were listed.
+const GameText* const ActionTexts[ActionCount] = {
+    &TextActionUp,      &TextActionDown,    &TextActionLeft, &TextActionRight, &TextActionAttack,
+    &TextActionSpecial, &TextActionPossess, &TextActionCall, &TextActionPause};
 
 void Open() {
     PauseOpen = true;
@@ -246,15 +247,15 @@ void DrawMain() {
     const int left = 150;
     const int valueX = 380;
     for (int i = 0; i < MainItemCount; ++i) {
-        static const char* const Items[MainItemCount] = {
-            TextPauseResume,  TextPauseMusic,    TextPauseEffects, TextPauseScreen,
-            TextPauseScaling, TextPauseControls, TextPauseToTitle, TextPauseQuit};
+        static const GameText* const Items[MainItemCount] = {
+            &TextPauseResume,  &TextPauseMusic,    &TextPauseEffects, &TextPauseScreen,
+            &TextPauseScaling, &TextPauseControls, &TextPauseToTitle, &TextPauseQuit};
         const int y = 120 + i * 36;
         const bool chosen = i == Cursor;
         if (chosen) {
             DrawRectangle(left - 16, y + 6, left - 8, y + 14, Chosen, 1);
         }
-        Text(left, y, Items[i], chosen);
+        Text(left, y, *Items[i], chosen);
         if (i == ItemMusic || i == ItemEffects) {
             const int value = i == ItemMusic ? Settings.musicVolume : Settings.effectsVolume;
             DrawRectangle(valueX, y + 4, valueX + 100, y + 16, Grey, 0);
@@ -280,7 +281,7 @@ void DrawControls() {
             DrawRectangle(left - 16, y + 6, left - 8, y + 14, Chosen, 1);
         }
         if (i < ActionCount) {
-            Text(left, y, ActionTexts[i], chosen);
+            Text(left, y, *ActionTexts[i], chosen);
             if (!capturing) {
                 KeyText(320, y, Settings.key[i], chosen);
                 if (Settings.padButton[i] != 0) {
