@@ -13,12 +13,12 @@ prefix=$root/prefix
 [ -x "$prefix/libexec/tovarine/tovarine" ] || fail "no game"
 [ -f "$prefix/share/tovarine/png/title.png" ] || fail "no pictures"
 [ -f "$prefix/share/tovarine/snd/BGM_title.mp3" ] || fail "no music"
-[ -f "$prefix/share/applications/io.tovarine.Tovarine.desktop" ] || fail "no desktop entry"
-[ -f "$prefix/share/icons/hicolor/256x256/apps/io.tovarine.Tovarine.png" ] || fail "no icon"
-grep -q '^Categories=Game;ActionGame;$' "$prefix/share/applications/io.tovarine.Tovarine.desktop" \
+[ -f "$prefix/share/applications/io.tovarine.tovarine.desktop" ] || fail "no desktop entry"
+[ -f "$prefix/share/icons/hicolor/256x256/apps/io.tovarine.tovarine.png" ] || fail "no icon"
+grep -q '^Categories=Game;ActionGame;$' "$prefix/share/applications/io.tovarine.tovarine.desktop" \
     || fail "desktop entry categories"
 if command -v appstreamcli >/dev/null; then
-    appstreamcli validate --no-net "$prefix/share/metainfo/io.tovarine.Tovarine.metainfo.xml" \
+    appstreamcli validate --no-net "$prefix/share/metainfo/io.tovarine.tovarine.metainfo.xml" \
         >/dev/null || fail "AppStream data does not validate"
 fi
 
