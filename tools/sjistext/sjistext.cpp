@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Turns a UTF-8 text table into a header of Shift-JIS (code page 932) string constants, so the
 // game's texts are written readably and reach the engine in the encoding it draws.
 //
