@@ -72,4 +72,9 @@ for program in "$work"/game/usr/libexec/tovarine/*; do
     grep -q '__[a-z]*_chk' <<<"$(grep -v __stack_chk_fail <<<"$symbols_used")" \
         || fail "$name uses no fortified functions"
 done
+# The two packages together make a game that starts (unpacked into a scratch root, not installed).
+dpkg-deb --extract "$data" "$work/game"
+HOME=$work/home "$work/game/usr/games/tovarine" --headless --frames 200 --trace "$work/trace.jsonl" \
+    >/dev/null || fail "the packaged game does not start"
+grep -q '"GameMode":0' "$work/trace.jsonl" || fail "the packaged game does not reach the title"
 echo "packages: ok"
