@@ -1,7 +1,7 @@
 // The asset-load frame: every sound and picture of the catalogue, loaded from the data folder.
 #include "engine/engine.h"
 #include "engine/headless.h"
-#include "main/assets.h"
+#include "game/assets.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,9 +3,9 @@
 // them: stage 4's field, the EX field's traps with fog, the EX arena's four bosses, story pages.
 #include "engine/engine.h"
 #include "engine/headless.h"
-#include "main/key_script.h"
+#include "game/run.h"
 #include "main/loop.h"
-#include "main/modes.h"
+#include "runner/key_script.h"
 
 #include <benchmark/benchmark.h>
 

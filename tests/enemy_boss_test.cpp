@@ -1,7 +1,8 @@
 // The four bosses over a few hundred frames each, the EX arena's two pairs, and how each arena
 // ends.
-#include "main/assets.h"
-#include "render/stage_draw.h"
+#include "game/assets.h"
+#include "game/run.h"
+#include "stage/overlays.h"
 #include "stage_fixture.h"
 
 #include <algorithm>

@@ -1,8 +1,9 @@
 // The enemy table: placement from the map, the stage-start reset, the kind parameters, the small
 // enemies' behaviour, the enemies' shots, the chasers' crowding and the drawing.
 #include "engine/headless.h"
-#include "main/assets.h"
-#include "render/stage_draw.h"
+#include "game/assets.h"
+#include "game/run.h"
+#include "stage/overlays.h"
 #include "stage_fixture.h"
 
 #include <cmath>

@@ -1,8 +1,9 @@
 // The frame loop: hold counters, modes without handlers, Escape, the start-up question.
 #include "engine/engine.h"
 #include "engine/headless.h"
+#include "game/pad.h"
+#include "game/run.h"
 #include "main/loop.h"
-#include "main/modes.h"
 #include "support.h"
 
 #include <gtest/gtest.h>

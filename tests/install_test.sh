@@ -57,6 +57,25 @@ code=0
 [ $code = 2 ] && grep -q "^Usage" "$root/err.txt" || fail "an unknown option gave $code"
 [ ! -e "$root/help" ] || fail "--help made a folder"
 
+# The XDG rules: a relative XDG_DATA_HOME (or one that looks like an option) is ignored for the
+# default; an empty or relative HOME is refused with a message instead of guessing.
+(cd "$root" && XDG_DATA_HOME=relative "$prefix/games/tovarine" --headless --frames 2) ||
+    fail "relative XDG_DATA_HOME"
+[ ! -e "$root/relative" ] && [ -f "$player/Log.txt" ] || fail "a relative XDG_DATA_HOME was used"
+(cd "$root" && XDG_DATA_HOME=-v "$prefix/games/tovarine" --headless --frames 2) || fail "dash"
+[ ! -e "$root/-v" ] || fail "an XDG_DATA_HOME like an option was used"
+for home in "" relative; do
+    code=0
+    (cd "$root" && HOME=$home XDG_DATA_HOME= "$prefix/games/tovarine" --headless --frames 2) \
+        2>"$root/err.txt" || code=$?
+    [ $code = 1 ] && grep -q "HOME is empty or not an absolute path" "$root/err.txt" ||
+        fail "HOME='$home' gave $code"
+done
+[ ! -e "$root/relative" ] && [ ! -e /.local/share/tovarine ] || fail "a bad HOME was used"
+spaced="$root/a folder with spaces"
+XDG_DATA_HOME=$spaced "$prefix/games/tovarine" --headless --frames 2 || fail "spaces"
+[ -f "$spaced/tovarine/Log.txt" ] || fail "a path with spaces was not kept whole"
+
 # The folder is reused, and XDG_DATA_HOME is honoured.
 XDG_DATA_HOME=$root/data "$prefix/games/tovarine" --headless --frames 5 || fail "second start failed"
 [ -f "$root/data/tovarine/Log.txt" ] || fail "XDG_DATA_HOME ignored"

@@ -3,9 +3,9 @@
 // a piece of music may allocate; a frame of play that only continues what is on screen may not.
 #include "engine/engine.h"
 #include "engine/headless.h"
-#include "main/key_script.h"
+#include "game/run.h"
 #include "main/loop.h"
-#include "main/modes.h"
+#include "runner/key_script.h"
 #include "support.h"
 
 #include <gtest/gtest.h>

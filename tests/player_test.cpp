@@ -1,7 +1,7 @@
 // The heroine: possession and leaving, movement and jumps, attacks, specials, shots, damage,
 // death, and how she is drawn.
-#include "main/assets.h"
-#include "render/stage_draw.h"
+#include "game/assets.h"
+#include "game/run.h"
 #include "stage_fixture.h"
 
 #include <string>
@@ -331,7 +331,7 @@ TEST_F(Player, TheItemIsDrawnFromItsAnimationCell) {
         }
     }
     ASSERT_TRUE(test::WritePng(dir_.file("kuma.png"), 1200, 480, sheet));
-    PngItemKuma = LoadImageFile("kuma.png", 0);
+    PngItemBear = LoadImageFile("kuma.png", 0);
     StandingBear();
     PlayerState.screenX = 100;
     PlayerState.attackTimer = 15;

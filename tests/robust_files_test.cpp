@@ -2,16 +2,17 @@
 // thousand frames of random keys with nothing to load: the game keeps going and loses nothing.
 #include "engine/engine.h"
 #include "engine/headless.h"
+#include "game/run.h"
 #include "main/loop.h"
-#include "main/modes.h"
-#include "main/results.h"
 #include "main/save.h"
 #include "support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +21,9 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -64,6 +67,17 @@ std::string PngHeaderOnly(uint32_t width, uint32_t height) {
     const std::string body =
         "IHDR" + BigEndian(width) + BigEndian(height) + "\x08\x06\x00\x00\x00"s;
     return "\x89PNG\r\n\x1a\n"s + BigEndian(13) + body + BigEndian(Crc32(body));
+}
+
+// A header claiming width x height, followed by a first (tiny) data chunk and the end: enough for
+// a decoder to learn the size and decide on its memory before any pixel.
+std::string PngClaiming(uint32_t width, uint32_t height) {
+    auto chunk = [](const std::string& type, const std::string& data) {
+        const std::string body = type + data;
+        return BigEndian(static_cast<uint32_t>(data.size())) + body + BigEndian(Crc32(body));
+    };
+    return PngHeaderOnly(width, height) + chunk("IDAT", "\x78\x9c\x03\x00\x00\x00\x00\x01"s) +
+           chunk("IEND", "");
 }
 
 // Open file descriptors of this process; font files only when fonts is true, else all others.
@@ -141,6 +155,52 @@ TEST_F(BadFiles, DamagedPicturesFailToLoadOrLoadWholeAndNeverBreakDrawing) {
     EXPECT_EQ(OpenFileCount(), fds) << "every file opened was closed again";
     EXPECT_NE(test::ReadFile("Log.txt").find("huge.png"), std::string::npos)
         << "each failure leaves a line in the log";
+}
+
+// Files a hostile tester puts among the data: pipes that never deliver, devices that never end,
+// huge sparse files and pictures that claim gigabytes. Each is refused at once, with a log line.
+TEST_F(BadFiles, HostileFilesAreRefusedAtOnceWithoutMemoryOrWaiting) {
+    alarm(60); // a read that blocks ends the test here instead of hanging the suite
+    ASSERT_EQ(mkfifo("pipe.png", 0600), 0);
+    ASSERT_EQ(mkfifo("pipe.wav", 0600), 0);
+    fs::create_symlink("/dev/zero", "zero.wav");
+    fs::create_symlink("/dev/zero", "zero.png");
+    // 8 GiB that take no room on the disk, behind a proper header.
+    WriteBytes("huge.wav", "RIFF\xff\xff\xff\x7fWAVEfmt "s);
+    fs::resize_file("huge.wav", 8ull << 30);
+    WriteBytes("bomb.png", PngClaiming(16384, 16384));
+    WriteBytes("wide.png", PngClaiming(4097, 1));
+    WriteBytes("many.png", PngClaiming(4096, 1025)); // within the sides, not the pixels
+    for (const char* picture : {"pipe.png", "zero.png", "bomb.png", "wide.png", "many.png"}) {
+        EXPECT_EQ(LoadImageFile(picture, 0), -1) << picture;
+    }
+    for (const char* sound : {"pipe.wav", "zero.wav", "huge.wav"}) {
+        EXPECT_EQ(LoadSoundFile(sound, 1, 0), -1) << sound;
+    }
+    alarm(0);
+    const std::string log = test::ReadFile("Log.txt");
+    EXPECT_NE(log.find("pipe.png (not a regular file)"), std::string::npos) << log;
+    EXPECT_NE(log.find("zero.wav (not a regular file)"), std::string::npos) << log;
+    EXPECT_NE(log.find("huge.wav (8589934592 bytes, more than"), std::string::npos) << log;
+    EXPECT_NE(log.find("bomb.png is 16384 x 16384 pixels, more than a picture may have"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("many.png is 4096 x 1025"), std::string::npos) << log;
+    // The largest pictures of the game still load.
+    std::vector<uint32_t> tall(640 * 3360, 0xFF336699u);
+    ASSERT_TRUE(test::WritePng("tall.png", 640, 3360, tall));
+    EXPECT_GE(LoadImageFile("tall.png", 0), 0);
+}
+
+TEST(SaveFileHostile, APipeAsSaveDatIsIgnoredWithoutWaiting) {
+    test::ScratchDir dir;
+    test::InFolder in(dir.path());
+    ASSERT_EQ(mkfifo("save.dat", 0600), 0);
+    alarm(60);
+    SaveData = {};
+    ReadSaveData();
+    alarm(0);
+    EXPECT_EQ(SaveData.highScore, 0);
 }
 
 TEST_F(BadFiles, DamagedSoundsFailToLoadOrPlayAndNeverStopTheGame) {
@@ -320,6 +380,69 @@ TEST(Devices, WithoutADisplayTheGameFailsAtOnceAndSaysWhyOnStderrAndInTheLog) {
         const std::string log = test::ReadFile(dir.file("Log.txt"));
         EXPECT_NE(log.find("EngineInit failed: no display"), std::string::npos) << log;
     }
+}
+
+// An X server that takes the connection and never says a word: the game gives up after a few
+// seconds with a clear message instead of hanging before its question for ever.
+TEST(Devices, ADisplayThatNeverAnswersEndsTheStartWithAMessage) {
+    const int server = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(server, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const int display = 700 + static_cast<int>(getpid() % 200);
+    const std::string name = "/tmp/.X11-unix/X" + std::to_string(display);
+    std::memcpy(address.sun_path + 1, name.data(), name.size()); // abstract: no file left behind
+    const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+    ASSERT_EQ(bind(server, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(listen(server, 8), 0); // connections wait in the backlog, never answered
+    test::ScratchDir dir;
+    fs::create_directory(dir.file("run"));
+    for (const char* how : {"", " --window"}) {
+        const auto started = std::chrono::steady_clock::now();
+        const int status =
+            test::Run("env -u WAYLAND_DISPLAY DISPLAY=:" + std::to_string(display) +
+                          " XDG_RUNTIME_DIR=run timeout 60 " TOVARINE_GAME + how + " 2>stderr.txt",
+                      dir.path());
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+                                 std::chrono::steady_clock::now() - started)
+                                 .count();
+        EXPECT_EQ(status, 1) << how;
+        EXPECT_LE(seconds, 15) << how;
+        const std::string err = test::ReadFile(dir.file("stderr.txt"));
+        EXPECT_NE(
+            err.find("cannot start: the display :" + std::to_string(display) + " does not answer"),
+            std::string::npos)
+            << err;
+    }
+    close(server);
+}
+
+// The second-instance lock goes only where no one else can plant a file or a link for it.
+TEST(Devices, TheInstanceLockIsNeverPlacedWhereOthersCanWrite) {
+    test::ScratchDir dir;
+    const std::string uid = std::to_string(getuid());
+    fs::create_directories(dir.file("tmp"));
+    fs::create_directories(dir.file("elsewhere"));
+    fs::create_directories(dir.file("shared"));
+    fs::permissions(dir.file("shared"), fs::perms::all);
+    auto start = [&](const std::string& runtime) {
+        return test::Run("env -u DISPLAY -u WAYLAND_DISPLAY " + runtime + " TMPDIR=" +
+                             dir.file("tmp") + " " TOVARINE_GAME " --window 2>stderr.txt",
+                         dir.path());
+    };
+    // A link planted as the game's folder in the shared temporary folder is not followed.
+    fs::create_directory_symlink(dir.file("elsewhere"), dir.file("tmp/tovarine-" + uid));
+    EXPECT_EQ(start("-u XDG_RUNTIME_DIR"), 1);
+    EXPECT_TRUE(fs::is_empty(dir.file("elsewhere")));
+    EXPECT_NE(test::ReadFile(dir.file("stderr.txt")).find("not checked"), std::string::npos);
+    // A runtime folder that others may write is passed over for a private one of our own.
+    fs::remove(dir.file("tmp/tovarine-" + uid));
+    EXPECT_EQ(start("XDG_RUNTIME_DIR=" + dir.file("shared")), 1);
+    EXPECT_TRUE(fs::is_empty(dir.file("shared")));
+    const fs::path own = dir.file("tmp/tovarine-" + uid);
+    ASSERT_TRUE(fs::is_directory(fs::symlink_status(own)));
+    EXPECT_EQ(fs::status(own).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_FALSE(fs::is_empty(own)) << "the lock file is there";
 }
 
 TEST(Devices, WithoutAnAudioDeviceTheGamePlaysSilently) {

@@ -86,4 +86,45 @@ TEST_F(HeadlessRunner, RefusesWhatItCannotUnderstand) {
     EXPECT_NE(test::ReadFile(dir_.file("stderr.txt")).find("jump"), std::string::npos);
 }
 
+// Inputs that would hang the runner or eat the machine's memory are refused at once.
+TEST_F(HeadlessRunner, RefusesHostileKeyScriptsAtOnce) {
+    std::filesystem::create_directory(dir_.file("folder"));
+    EXPECT_EQ(Run("--input folder"), 2) << "a folder is no empty script";
+    EXPECT_NE(test::ReadFile(dir_.file("stderr.txt")).find("not a regular file"),
+              std::string::npos);
+    EXPECT_EQ(Run("--input /dev/zero"), 2);
+    std::ofstream(dir_.file("big.txt")) << "0 z\n";
+    std::filesystem::resize_file(dir_.file("big.txt"), 100u << 20);
+    EXPECT_EQ(Run("--input big.txt"), 2);
+    EXPECT_NE(test::ReadFile(dir_.file("stderr.txt")).find("larger than"), std::string::npos);
+    Keys("0 z" + std::string(5000, ' ') + "x\n");
+    EXPECT_EQ(Run("--input keys.txt"), 2);
+    EXPECT_NE(test::ReadFile(dir_.file("stderr.txt")).find("longer than"), std::string::npos);
+}
+
+TEST_F(HeadlessRunner, ATraceThatCannotBeWrittenFailsTheRun) {
+    EXPECT_EQ(Run("--frames 200 --trace /dev/full"), 1);
+    EXPECT_NE(test::ReadFile(dir_.file("stderr.txt")).find("cannot write /dev/full"),
+              std::string::npos);
+}
+
+TEST_F(HeadlessRunner, SigtermAndSigintEndTheRunThroughTheExitSequence) {
+    for (const char* signal : {"TERM", "INT"}) {
+        // Without a frame limit the run would go on for ever.
+        const int status = test::Run("(" + Runner +
+                                         " --frames 2000000000 --trace trace.jsonl 2>stderr.txt &"
+                                         " pid=$!; sleep 1; kill -" +
+                                         signal + " $pid; wait $pid)",
+                                     dir_.path());
+        EXPECT_EQ(status, 0) << signal;
+        EXPECT_NE(test::ReadFile(dir_.file("stderr.txt")).find("stopped by signal"),
+                  std::string::npos);
+        const std::vector<std::string> trace = Trace();
+        ASSERT_FALSE(trace.empty());
+        EXPECT_EQ(trace.back().back(), '}') << "the last line is whole";
+        EXPECT_NE(test::ReadFile(dir_.file("Log.txt")).find("EngineShutdown done"),
+                  std::string::npos);
+    }
+}
+
 } // namespace

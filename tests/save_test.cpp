@@ -1,9 +1,8 @@
 // "save.dat": what a finished game unlocks, the file's exact layout, and saves that go wrong.
 #include "engine/engine.h"
 #include "engine/headless.h"
+#include "game/run.h"
 #include "main/loop.h"
-#include "main/modes.h"
-#include "main/results.h"
 #include "main/save.h"
 #include "support.h"
 

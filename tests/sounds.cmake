@@ -20,3 +20,19 @@ if(TARGET engine_headless)
     target_compile_definitions(sounds_test PRIVATE SOUNDS_TEST_ENGINE=1)
 endif()
 gtest_discover_tests(sounds_test DISCOVERY_TIMEOUT 30 PROPERTIES ENVIRONMENT SDL_AUDIODRIVER=dummy)
+
+# The mix over the whole recorded game, through the real mixer with the test standing in for the
+# audio device (it defines the mixer's device calls, so they must be visible to the mixer).
+if(TARGET game AND TARGET key_script)
+    add_executable(sounds_mix_test ${CMAKE_CURRENT_LIST_DIR}/sounds_mix_test.cpp)
+    target_link_libraries(sounds_mix_test PRIVATE game engine_headless key_script test_support
+                                                  GTest::gtest_main ${CMAKE_DL_LIBS})
+    target_compile_definitions(sounds_mix_test PRIVATE
+        TOVARINE_RUNS_DIR="${CMAKE_CURRENT_LIST_DIR}/runs" TOVARINE_DATA_DIR="${TOVARINE_DATA_DIR}")
+    set_target_properties(sounds_mix_test PROPERTIES ENABLE_EXPORTS ON)
+    if(TARGET sounds)
+        add_dependencies(sounds_mix_test sounds)
+    endif()
+    gtest_discover_tests(sounds_mix_test DISCOVERY_TIMEOUT 30 PROPERTIES TIMEOUT 300
+                         ENVIRONMENT SDL_AUDIODRIVER=dummy)
+endif()

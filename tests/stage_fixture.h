@@ -6,9 +6,9 @@
 #include "enemy/pickups.h"
 #include "engine/engine.h"
 #include "engine/headless.h"
+#include "game/pad.h"
+#include "game/run.h"
 #include "main/loop.h"
-#include "main/modes.h"
-#include "main/results.h"
 #include "stage/attack.h"
 #include "stage/items.h"
 #include "stage/map.h"
@@ -76,10 +76,7 @@ class StageFrame : public ::testing::Test {
     // One frame as the main loop runs it, input first.
     void Frame(int count = 1) {
         for (int i = 0; i < count; ++i) {
-            PadState = ReadPadState(0x1001);
-            for (int b = 0; b < 10; ++b) {
-                ButtonHold[b] = (PadState & ButtonMask[b]) != 0 ? ButtonHold[b] + 1 : 0;
-            }
+            ReadButtons();
             UpdateStageFrame();
         }
     }

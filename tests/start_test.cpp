@@ -3,9 +3,9 @@
 // window of any shape.
 #include "engine/engine.h"
 #include "engine/headless.h"
+#include "game/run.h"
 #include "main/command_line.h"
 #include "main/loop.h"
-#include "main/modes.h"
 #include "support.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,11 @@
 // The story: the message window reading the script, its buttons, the fades, and the scenes from
 // the prologue to the ending.
 #include "data/script_table.h"
-#include "main/assets.h"
-#include "render/stage_draw.h"
+#include "game/assets.h"
+#include "game/pad.h"
+#include "game/run.h"
+#include "main/modes.h"
+#include "stage/overlays.h"
 #include "stage_fixture.h"
 #include "story/scenes.h"
 #include "story/script.h"
@@ -21,11 +24,7 @@ class Story : public StageFrame {
         test::WriteCatalogueSounds(dir_.path());
         LoadAllSounds();
         SelectFontFace("\x82\x6c\x82\x72 \x96\xbe\x92\xa9", -1);
-        ScriptPosition = {};
-        StoryStep = 0;
-        StorySide = -1;
-        StagePhase = 1;
-        ScreenFade = {};
+        ResetStory();
         ReplayCount = 0;
         WaitingAtB = 0;
         WindowVisible = 1;
@@ -36,10 +35,7 @@ class Story : public StageFrame {
     // One whole frame of the current mode: input, update, draw.
     void Step(int frames = 1) {
         for (int i = 0; i < frames; ++i) {
-            PadState = ReadPadState(0x1001);
-            for (int b = 0; b < 10; ++b) {
-                ButtonHold[b] = (PadState & ButtonMask[b]) != 0 ? ButtonHold[b] + 1 : 0;
-            }
+            ReadButtons();
             RunModeHandlers();
         }
     }

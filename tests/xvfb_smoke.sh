@@ -6,7 +6,7 @@
 set -u
 game=$(readlink -f "$1")
 here=$(dirname "$(readlink -f "$0")")
-for tool in xvfb-run xdotool xwininfo xlsfonts; do
+for tool in xvfb-run Xvfb xdotool xwininfo xlsfonts; do
     if ! command -v $tool >/dev/null; then
         echo "$tool is missing: skipped"
         exit 77
@@ -18,6 +18,29 @@ if [ -z "${INSIDE_XVFB:-}" ]; then
     INSIDE_XVFB=box xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@" || exit 1
     # One with no font but the built-in "fixed", and no zenity: the question in the window.
     INSIDE_XVFB=window xvfb-run -a -s "-screen 0 1024x768x24 -fp built-ins" "$0" "$@" || exit 1
+    # The display goes away under a running game: it ends at once with exit code 1 and says why,
+    # no abort, no core.
+    lost=$(mktemp -d)
+    (
+        cd "$lost" || exit 1
+        mkdir -m 700 run
+        number=$((200 + $$ % 500))
+        Xvfb ":$number" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 & server=$!
+        for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
+        DISPLAY=":$number" XDG_RUNTIME_DIR=$lost/run "$game" --window 2>stderr.txt & pid=$!
+        for _ in $(seq 100); do grep -q "EngineInit done" Log.txt 2>/dev/null && break; sleep 0.1; done
+        sleep 1
+        kill $server
+        code=0
+        for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+        kill -0 $pid 2>/dev/null && { kill -9 $pid; echo "FAIL: the game outlived its display"; exit 1; }
+        wait $pid || code=$?
+        grep -q "connection to the display was lost" stderr.txt Log.txt ||
+            { echo "FAIL: no reason given for the lost display"; cat stderr.txt; exit 1; }
+        [ $code = 1 ] || { echo "FAIL: a lost display ended the game with $code"; cat stderr.txt; exit 1; }
+        echo "lost display: ok"
+    ) || { rm -rf "$lost"; exit 1; }
+    rm -rf "$lost"
     echo "smoke test: $(($(date +%s) - started)) s"
     exit 0
 fi

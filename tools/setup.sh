@@ -14,7 +14,7 @@ mode=${1:-}
 packages=(build-essential cmake pkg-config
           libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libpng-dev libfontconfig-dev
           fonts-ipafont-mincho xfonts-base
-          libcairo2-dev libfluidsynth-dev timgm6mb-soundfont libmp3lame-dev)
+          libcairo2-dev libfluidsynth-dev fluid-soundfont-gm libmp3lame-dev)
 tests=OFF
 if [ "$mode" = "--package" ] || [ "$mode" = "--test" ]; then
     packages+=(dpkg-dev file)

@@ -3,7 +3,9 @@
 #include "enemy/bosses.h"
 #include "enemy/enemies.h"
 #include "engine/engine.h"
-#include "main/assets.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
+#include "stage/collide.h"
 #include "stage/map.h"
 #include "stage/player.h"
 #include "stage/stage.h"
@@ -26,10 +28,10 @@ void StepRat(EnemySlotRecord& e) {
     // this step's pixel over the edge.
     if (e.dir == 1) {
         const double front = e.x + e.bodyRight;
-        if (IsOpen(front - 1, bottom)) {
+        if (!IsSolid(front - 1, bottom)) {
             e.dir = -1;
         }
-        if (IsOpen(front, e.y + e.bodyTop + 1) && IsOpen(front, bottom - 1)) {
+        if (!IsSolid(front, e.y + e.bodyTop + 1) && !IsSolid(front, bottom - 1)) {
             if (e.x < StageWidth - e.width) {
                 e.x += 1;
             } else {
@@ -40,10 +42,10 @@ void StepRat(EnemySlotRecord& e) {
         }
     } else {
         const double front = e.x + e.bodyLeft;
-        if (IsOpen(front + 1, bottom)) {
+        if (!IsSolid(front + 1, bottom)) {
             e.dir = 1;
         }
-        if (IsOpen(front, e.y + e.bodyTop + 1) && IsOpen(front, bottom - 1)) {
+        if (!IsSolid(front, e.y + e.bodyTop + 1) && !IsSolid(front, bottom - 1)) {
             if (e.x > 0) {
                 e.x -= 1;
             } else {
@@ -60,7 +62,7 @@ void StepChaser(EnemySlotRecord& e) {
     const PlayerStateRecord& p = PlayerState;
     const double bottom = e.y + e.bodyBottom;
     const double front = e.x + (e.dir == 1 ? e.bodyRight : e.bodyLeft);
-    if (IsOpen(front, e.y + e.bodyTop + 1) && IsOpen(front, bottom - 1)) {
+    if (!IsSolid(front, e.y + e.bodyTop + 1) && !IsSolid(front, bottom - 1)) {
         if (e.dir == 1 && e.x > PlayerCentreX() - 320) {
             e.x += 1;
         } else if (e.dir != 1 && e.x < PlayerCentreX() + 320) {
@@ -78,13 +80,13 @@ void StepChaser(EnemySlotRecord& e) {
     if (p.posY + p.height / 2 <= e.y + e.height / 2) {
         const double head = e.y + e.bodyTop;
         const double middle = e.y + e.bodyBottom / 2;
-        if (IsOpen(left + 1, head) && IsOpen(right - 1, head) && IsOpen(left + 1, middle) &&
-            IsOpen(right - 1, middle) && inRange) {
+        if (!IsSolid(left + 1, head) && !IsSolid(right - 1, head) && !IsSolid(left + 1, middle) &&
+            !IsSolid(right - 1, middle) && inRange) {
             e.y -= 1;
         }
     } else {
         const double foot = e.y + e.bodyBottom;
-        if (IsOpen(left + 1, foot) && IsOpen(right - 1, foot) && inRange) {
+        if (!IsSolid(left + 1, foot) && !IsSolid(right - 1, foot) && inRange) {
             e.y += 1;
         }
     }
@@ -121,8 +123,8 @@ void ApplyGravity(EnemySlotRecord& e) {
         do {
             const double head = e.y + e.bodyTop;
             const double middle = e.y + e.bodyBottom / 2;
-            if (IsOpen(e.x + e.bodyLeft + 1, head) && IsOpen(e.x + e.bodyRight - 1, head) &&
-                IsOpen(e.x + e.bodyLeft + 1, middle) && IsOpen(e.x + e.bodyRight - 1, middle)) {
+            if (!IsSolid(e.x + e.bodyLeft + 1, head) && !IsSolid(e.x + e.bodyRight - 1, head) &&
+                !IsSolid(e.x + e.bodyLeft + 1, middle) && !IsSolid(e.x + e.bodyRight - 1, middle)) {
                 e.y -= 0.5;
             } else {
                 e.vy = 1.0; // head bump
@@ -144,7 +146,7 @@ void ApplyGravity(EnemySlotRecord& e) {
             double t = 0;
             do {
                 const double foot = e.y + e.bodyBottom;
-                if (IsOpen(e.x + e.bodyLeft + 1, foot) && IsOpen(e.x + e.bodyRight - 1, foot)) {
+                if (!IsSolid(e.x + e.bodyLeft + 1, foot) && !IsSolid(e.x + e.bodyRight - 1, foot)) {
                     e.y += 0.5;
                 } else {
                     e.airborne = 0; // landed; vy keeps its value
@@ -228,7 +230,7 @@ void DecideAttack(EnemySlotRecord& e) {
 void RunAttack(EnemySlotRecord& e) {
     if (e.attackTimer == 0 && e.attackRequest == 1 && e.specialTimer == 0) {
         if (e.kind == Spider) {
-            PlaySoundHandle(WavSpider, 1, 1);
+            PlaySoundHandle(WavSpider, PlayOnce, FromStart);
         }
         if (e.kind == BossDog || e.kind == BossDiver || e.kind == BossPhantom) {
             e.afterimages = 1;
@@ -328,14 +330,14 @@ void MoveEnemyShots() {
         for (int step = 0; step < shot.speed && shot.active == 1; ++step) {
             if (shot.shotKind == 1) {
                 if (shot.dir == 1) {
-                    if (IsOpen(shot.x + shot.width, shot.y) &&
-                        IsOpen(shot.x + shot.width, shot.y + shot.height)) {
+                    if (!IsSolid(shot.x + shot.width, shot.y) &&
+                        !IsSolid(shot.x + shot.width, shot.y + shot.height)) {
                         shot.x += 1;
                     } else {
                         EndShot(shot);
                         break;
                     }
-                } else if (IsOpen(shot.x, shot.y) && IsOpen(shot.x, shot.y + shot.height)) {
+                } else if (!IsSolid(shot.x, shot.y) && !IsSolid(shot.x, shot.y + shot.height)) {
                     shot.x -= 1;
                 } else {
                     EndShot(shot);
@@ -371,10 +373,6 @@ void RefreshEnemyScreenPositions() {
 
 } // namespace
 
-bool IsOpen(double x, double y) {
-    return TileAt(x, y) < 1;
-}
-
 // Every frame (also behind the continue prompt): every slot through its steps, then the shots.
 void UpdateEnemies() {
     for (int slot = 0; slot < EnemySlotCount; ++slot) {
@@ -406,10 +404,10 @@ void UpdateChaserCrowding() {
         }
         for (int j = 0; j < i; ++j) {
             const EnemySlotRecord& other = EnemySlot[j];
-            const bool overlap = other.x + other.bodyLeft < e.x + e.bodyRight &&
-                                 other.x + other.bodyRight > e.x + e.bodyLeft &&
-                                 other.y + other.bodyTop < e.y + e.bodyBottom &&
-                                 other.y + other.bodyBottom > e.y + e.bodyTop;
+            const bool overlap =
+                BoxesOverlap(e.x + e.bodyLeft, e.y + e.bodyTop, e.x + e.bodyRight,
+                             e.y + e.bodyBottom, other.x + other.bodyLeft, other.y + other.bodyTop,
+                             other.x + other.bodyRight, other.y + other.bodyBottom);
             if (overlap) {
                 e.crowded = 1;
                 e.x += e.dir == 1 ? -3 : 3;

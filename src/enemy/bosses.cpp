@@ -3,9 +3,11 @@
 #include "enemy/bosses.h"
 
 #include "engine/engine.h"
-#include "main/assets.h"
-#include "main/modes.h"
-#include "render/stage_draw.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
+#include "game/run.h"
+#include "stage/collide.h"
+#include "stage/overlays.h"
 #include "stage/player.h"
 #include "stage/stage.h"
 
@@ -23,8 +25,8 @@ void EndAttack(EnemySlotRecord& e) {
 }
 
 bool FrontIsOpen(const EnemySlotRecord& e, int offset) {
-    return IsOpen(e.x + offset, e.y + e.bodyTop + 1) &&
-           IsOpen(e.x + offset, e.y + e.bodyBottom - 1);
+    return !IsSolid(e.x + offset, e.y + e.bodyTop + 1) &&
+           !IsSolid(e.x + offset, e.y + e.bodyBottom - 1);
 }
 
 // The dog runs across the screen, its body kept between x 0 and 640; a wall stops it.
@@ -134,7 +136,7 @@ void FireAimedShot(const EnemySlotRecord& e) {
             shot.vx = dx / shot.distance * 2;
             shot.vy = dy / shot.distance * 2;
         }
-        PlaySoundHandle(WavDeath, 1, 1);
+        PlaySoundHandle(WavDeath, PlayOnce, FromStart);
         return;
     }
 }
@@ -249,17 +251,17 @@ void DecideBossAttack(EnemySlotRecord& e) {
 void StartBossAttack(EnemySlotRecord& e) {
     switch (e.kind) {
     case BossDog:
-        PlaySoundHandle(WavDog, 1, 1);
+        PlaySoundHandle(WavDog, PlayOnce, FromStart);
         e.airborne = 1;
         e.vy = -10.0; // a leap while it keeps running
         break;
     case BossDiver:
-        PlaySoundHandle(WavKara, 1, 1);
+        PlaySoundHandle(WavCrow, PlayOnce, FromStart);
         e.vy = 0.0;
         e.airborne = 1; // it drops towards the floor
         break;
     case BossFinal:
-        PlaySoundHandle(WavAtc1, 1, 1);
+        PlaySoundHandle(WavAtc1, PlayOnce, FromStart);
         break;
     default:
         break;
@@ -330,7 +332,7 @@ void UpdateFinalSpecial(EnemySlotRecord& e) {
 }
 
 void HoldSecondPair() {
-    if (StageId != 51 || (EnemySlot[0].active == 0 && EnemySlot[1].active == 0)) {
+    if (StageId != StageExArena || (EnemySlot[0].active == 0 && EnemySlot[1].active == 0)) {
         return;
     }
     for (int slot = 2; slot <= 3; ++slot) {
@@ -341,7 +343,7 @@ void HoldSecondPair() {
 }
 
 void ApplyBossDeathRules(const EnemySlotRecord& e) {
-    if (e.kind == BossFinal && StageId == 41) {
+    if (e.kind == BossFinal && StageId == ArenaOf(4)) {
         Fog.alpha1 = std::max(Fog.alpha1 - 2, 0);
         Fog.alpha2 = std::max(Fog.alpha2 - 3, 0);
     }
@@ -350,9 +352,9 @@ void ApplyBossDeathRules(const EnemySlotRecord& e) {
     if (e.active != 0 || PlayerState.dead != 0) {
         return;
     }
-    if (StageId == 41 && e.kind == BossFinal) {
+    if (StageId == ArenaOf(4) && e.kind == BossFinal) {
         StartFinale();
-    } else if (StageId == 51) {
+    } else if (StageId == StageExArena) {
         bool allFree = true;
         for (int slot = 0; slot < 4; ++slot) {
             allFree = allFree && EnemySlot[slot].active == 0;
@@ -360,8 +362,9 @@ void ApplyBossDeathRules(const EnemySlotRecord& e) {
         if (allFree) {
             StartFinale();
         }
-    } else if ((StageId == 11 && e.kind == BossDog) || (StageId == 21 && e.kind == BossDiver) ||
-               (StageId == 31 && e.kind == BossPhantom)) {
+    } else if ((StageId == ArenaOf(1) && e.kind == BossDog) ||
+               (StageId == ArenaOf(2) && e.kind == BossDiver) ||
+               (StageId == ArenaOf(3) && e.kind == BossPhantom)) {
         // The way out: the stage ends once the player reaches the right edge of the screen.
         const PlayerStateRecord& p = PlayerState;
         if (p.screenX >= 610 - p.BodyBox.right) {

@@ -3,9 +3,6 @@
 
 #include "enemy/enemies.h"
 
-// A point of the map an enemy may move into (no solid tile there).
-bool IsOpen(double x, double y);
-
 // One movement step of a boss (run speed times per frame).
 void MoveBossOneStep(EnemySlotRecord& e);
 // After the movement steps: the phantom's teleport at the end of its cycle.

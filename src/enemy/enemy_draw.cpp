@@ -1,7 +1,8 @@
 // Drawing the enemies, the bosses' afterimages and the enemies' shots.
 #include "enemy/enemies.h"
 #include "engine/engine.h"
-#include "main/assets.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
 
 namespace {
 
@@ -117,26 +118,26 @@ void DrawEnemy(int slot) {
     // The phantom and the final boss are always see-through, faintest while stunned.
     const bool ghostly = e.kind == BossPhantom || e.kind == BossFinal;
     if (ghostly) {
-        SetBlendMode(1, e.hit == 1 ? 60 : e.alpha);
+        SetBlendMode(BlendAlpha, e.hit == 1 ? 60 : e.alpha);
     } else if (e.hit == 1) {
-        SetBlendMode(1, e.alpha);
+        SetBlendMode(BlendAlpha, e.alpha);
     } else {
-        SetBlendMode(0, 0);
+        SetBlendMode(BlendNone, 0);
     }
     DrawImageRegion(Px(e.screenX), Px(e.y), srcX + FlashOffset(e), srcY, e.width, e.height, sheet,
                     1, mirror);
-    SetBlendMode(0, 0);
+    SetBlendMode(BlendNone, 0);
     if (e.afterimages != 1) {
         return;
     }
-    SetBlendMode(1, ghostly ? 60 : 180);
+    SetBlendMode(BlendAlpha, ghostly ? 60 : 180);
     for (const AfterimageRecord& image : EnemyAfterimage[slot]) {
         if (image.active == 1) {
             DrawImageRegion(Px(image.screenX), Px(image.y), srcX, srcY, e.width, e.height, sheet, 1,
                             mirror);
         }
     }
-    SetBlendMode(0, 0);
+    SetBlendMode(BlendNone, 0);
 }
 
 } // namespace
@@ -153,15 +154,15 @@ void DrawEnemies() {
             continue;
         }
         if (shot.shotKind == 1) {
-            SetBlendMode(0, 0);
-            DrawImageRegion(Px(shot.screenX), Px(shot.y), 25, 0, shot.width, shot.height, PngTama,
+            SetBlendMode(BlendNone, 0);
+            DrawImageRegion(Px(shot.screenX), Px(shot.y), 25, 0, shot.width, shot.height, PngShots,
                             1, 0);
         } else if (shot.shotKind == 2) {
             // The large shot is mixed with the screen's inverse, so it shows on any backdrop.
-            SetBlendMode(3, 255);
-            DrawImageRegion(Px(shot.screenX), Px(shot.y), 40, 0, shot.width, shot.height, PngTama,
+            SetBlendMode(BlendInvert, 255);
+            DrawImageRegion(Px(shot.screenX), Px(shot.y), 40, 0, shot.width, shot.height, PngShots,
                             1, 0);
         }
-        SetBlendMode(0, 0);
+        SetBlendMode(BlendNone, 0);
     }
 }

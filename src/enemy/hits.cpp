@@ -2,9 +2,11 @@
 #include "enemy/enemies.h"
 #include "enemy/pickups.h"
 #include "engine/engine.h"
-#include "main/assets.h"
-#include "main/results.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
+#include "game/run.h"
 #include "stage/attack.h"
+#include "stage/collide.h"
 #include "stage/player.h"
 
 #include <algorithm>
@@ -36,7 +38,7 @@ void KnockEnemy(EnemySlotRecord& e, double knockDir) {
     e.airborne = 1;
     e.knockDir = knockDir;
     Score += 100;
-    PlaySoundHandle(WavHit, 1, 1);
+    PlaySoundHandle(WavHit, PlayOnce, FromStart);
 }
 
 void HitWithAttackBox() {
@@ -51,8 +53,8 @@ void HitWithAttackBox() {
             e.specialTimer != 0) {
             continue;
         }
-        if (!(e.x + e.bodyLeft < right && left < e.x + e.bodyRight && e.y + e.bodyTop < bottom &&
-              top < e.y + e.bodyBottom)) {
+        if (!BoxesOverlap(left, top, right, bottom, e.x + e.bodyLeft, e.y + e.bodyTop,
+                          e.x + e.bodyRight, e.y + e.bodyBottom)) {
             continue;
         }
         p.knockDir = p.facing;
@@ -81,8 +83,9 @@ void HitWithShots() {
             if (shot.active != 1 || e.active != 1 || e.hit != 0) {
                 continue;
             }
-            if (!(shot.x < e.x + e.bodyRight && e.x + e.bodyLeft < shot.x + shot.width &&
-                  shot.y < e.y + e.bodyBottom && e.y + e.bodyTop < shot.y + shot.height)) {
+            if (!BoxesOverlap(shot.x, shot.y, shot.x + shot.width, shot.y + shot.height,
+                              e.x + e.bodyLeft, e.y + e.bodyTop, e.x + e.bodyRight,
+                              e.y + e.bodyBottom)) {
                 continue;
             }
             if (shot.shotKind == 1) {

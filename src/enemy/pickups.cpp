@@ -2,9 +2,11 @@
 #include "enemy/pickups.h"
 
 #include "engine/engine.h"
-#include "main/assets.h"
-#include "main/results.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
+#include "game/run.h"
 #include "stage/attack.h"
+#include "stage/collide.h"
 #include "stage/map.h"
 #include "stage/player.h"
 
@@ -78,8 +80,8 @@ void CollectHearts() {
             continue;
         }
         const bool touching =
-            heart.x < p.posX + p.BodyBox.right && p.posX + p.BodyBox.left < heart.x + 60 &&
-            heart.y < p.posY + p.BodyBox.bottom && p.posY + p.BodyBox.top < heart.y + 60;
+            BoxesOverlap(p.posX + p.BodyBox.left, p.posY + p.BodyBox.top, p.posX + p.BodyBox.right,
+                         p.posY + p.BodyBox.bottom, heart.x, heart.y, heart.x + 60, heart.y + 60);
         if (!touching) {
             continue;
         }
@@ -98,6 +100,6 @@ void CollectHearts() {
         StageHearts += 1;
         p.hurt = 0;
         heart.active = 0;
-        PlaySoundHandle(WavGet, 1, 1);
+        PlaySoundHandle(WavGet, PlayOnce, FromStart);
     }
 }

@@ -2,11 +2,10 @@
 // it, and the bosses of an arena.
 #include "enemy/enemies.h"
 #include "enemy/pickups.h"
-#include "main/modes.h"
-#include "main/results.h"
-#include "render/stage_draw.h"
+#include "game/run.h"
 #include "stage/attack.h"
 #include "stage/map.h"
+#include "stage/overlays.h"
 #include "stage/player.h"
 #include "stage/stage.h"
 
@@ -35,8 +34,8 @@ void ResetEnemySlot(EnemySlotRecord& e, double x, double y) {
     e.attackRequest = 0;
     e.specialRequest = 0;
     e.crowded = 0;
-    // A slot may have held a boss killed mid-attack or a continue may have come mid-stun: the
-    // stun count, the trail and the flash start afresh so the new enemy does not inherit them.
+    // AMENDED: a slot may have held a boss killed mid-attack or a continue may have come mid-stun:
+    // the stun count, the trail and the flash start afresh so the new enemy does not inherit them.
     e.hitTimer = 0;
     e.afterimages = 0;
     e.flash = 0;
@@ -53,9 +52,7 @@ void ClearShots() {
 
 void ArmStageBanner() {
     if (StagePhase == 0) {
-        StageBanner.active = 1;
-        StageBanner.x = 200;
-        StageBanner.alpha = 255;
+        ShowStageBanner();
     }
 }
 
@@ -107,7 +104,7 @@ void PlaceStageObjects() {
             const int32_t code = StageMap[row * MapColumns + column];
             const double x = TileSize * column;
             const double y = TileSize * row;
-            // A map with more objects than a table holds places the first ones only.
+            // AMENDED: a map with more objects than a table holds places the first ones only.
             if ((code == -1 || code == -2) && hearts < HeartSlotCount) {
                 HeartSlotRecord& heart = HeartSlot[hearts++];
                 heart.active = 1;
@@ -150,10 +147,8 @@ void PlaceStageObjects() {
     TransitionX = 640.0;
     ArenaTransition = 0;
     ArmStageBanner();
-    if (StageId == 5) {
-        Fog.shown1 = 1;
-        Fog.driftX = 0;
-        Fog.alpha1 = 100;
+    if (StageId == StageExField) {
+        ShowFirstFog();
     }
     TimeLeft = 180;
     FrameTick = 0;
@@ -171,22 +166,22 @@ void PlaceStageObjects() {
 void PlaceBosses() {
     int kindOfArena = 0;
     switch (StageId) {
-    case 11:
+    case ArenaOf(1):
         kindOfArena = BossDog;
         break;
-    case 21:
+    case ArenaOf(2):
         kindOfArena = BossDiver;
         break;
-    case 31:
+    case ArenaOf(3):
         kindOfArena = BossPhantom;
         break;
-    case 41:
+    case ArenaOf(4):
         kindOfArena = BossFinal;
         break;
     default:
         break;
     }
-    const bool exArena = StageId == 51;
+    const bool exArena = StageId == StageExArena;
     int slot = 0;
     for (int row = 0; row < MapRows; ++row) {
         for (int column = 0; column < MapColumns; ++column) {
@@ -206,17 +201,15 @@ void PlaceBosses() {
             e.hp = StartingHp[e.kind - BossDog];
             if (e.kind == BossDog) {
                 e.airborne = 1; // it drops to the floor
-                e.vy = 0.0;     // from rest, whatever the slot's last enemy was doing
+                e.vy = 0.0;     // AMENDED: from rest, whatever the slot's last enemy was doing
             }
             if (exArena) {
                 ++slot;
             }
         }
     }
-    if (StageId == 41 || exArena) {
-        Fog.shown1 = 1;
-        Fog.driftX = 0;
-        Fog.alpha1 = 100;
+    if (StageId == ArenaOf(4) || exArena) {
+        ShowFirstFog();
         Fog.shown2 = 1;
         Fog.alpha2 = 150;
     }

@@ -25,6 +25,7 @@ bool QuitRequested = false;
 uint32_t FramesPresented = 0;
 uint32_t FirstFrameAt = 0;
 uint32_t LastFrameAt = 0;
+uint32_t StalledBefore = 0;
 constexpr uint32_t RateFrom = 60;
 
 // The window class name doubles as the name of the second-instance lock.
@@ -218,7 +219,11 @@ int EngineShutdown() {
     }
     LogLine(0, "EngineShutdown");
     if (FramesPresented > RateFrom + 1) {
-        const uint32_t ms = LastFrameAt - FirstFrameAt;
+        // The pace of the frames, not of the loads: a stall (a loading frame, a lost focus) is
+        // logged by the platform and left out here.
+        const uint32_t stalled = platform::StalledMilliseconds() - StalledBefore;
+        const uint32_t all = LastFrameAt - FirstFrameAt;
+        const uint32_t ms = all > stalled ? all - stalled : 0;
         LogLine(1, "%u frames presented; %.2f frames per second after the first second",
                 FramesPresented, ms > 0 ? (FramesPresented - RateFrom - 1) * 1000.0 / ms : 0.0);
     }
@@ -251,7 +256,30 @@ int FlipScreen() {
     LastFrameAt = platform::Milliseconds();
     if (FramesPresented++ == RateFrom) {
         FirstFrameAt = LastFrameAt;
+        StalledBefore = platform::StalledMilliseconds();
     }
+    return 0;
+}
+
+int SetScalingMode(int smooth) {
+    ENGINE_ENTRY;
+    platform::SetSmoothScaling(smooth != 0);
+    return 0;
+}
+
+namespace {
+uint32_t ScreenCopy[ScreenWidth * ScreenHeight];
+} // namespace
+
+int SaveScreenCopy() {
+    ENGINE_ENTRY;
+    std::memcpy(ScreenCopy, BackBuffer, sizeof ScreenCopy);
+    return 0;
+}
+
+int RestoreScreenCopy() {
+    ENGINE_ENTRY;
+    std::memcpy(BackBuffer, ScreenCopy, sizeof ScreenCopy);
     return 0;
 }
 

@@ -19,7 +19,10 @@ int EngineShutdown();          // safe to call twice
 int ProcessMessage();          // 0 keep running; -1 quit or shut down
 int SetDrawTarget(int target); // -2: the back buffer
 int SetTransparentColor(int r, int g, int b);
-int FlipScreen(); // present and wait for the next 1/60 s
+int FlipScreen();               // present and wait for the next 1/60 s
+int SetScalingMode(int smooth); // 0 sharp: whole multiples, then smoothed to fit; 1 smooth
+int SaveScreenCopy();           // keeps the back buffer as it is now
+int RestoreScreenCopy();        // puts the kept picture back into the back buffer
 int ClearScreen();
 int GetMillisecondCount(); // wrapping 32-bit millisecond counter
 int64_t GetCalendarTime(); // seconds since 1970, for seeding the game
@@ -38,8 +41,14 @@ int LockSingleInstance();
 
 // ---- Input ------------------------------------------------------------------------------------
 
-int ReadPadState(int inputType); // 0x1001: pad 1 merged with the keyboard
+int ReadPadState(int inputType); // 0x1001: pad 1 merged with the keyboard; 0x0001: pad 1 only
 int IsKeyDown(int scanCode);     // PC set-1 scan code; 1 while held
+// The player's controls. The key given takes the place of a pad bit's main key (the cursor key of
+// a direction, Z X C A of buttons 1 to 4; the numeric pad keeps moving). The pad button (1..24)
+// given sets the bit from now on; the button that set it before takes the chosen one's old bit.
+int SetKeyOfPadBit(int padBit, int scanCode);
+int SetPadButtonOfPadBit(int padBit, int button);
+int ResetInputMapping(); // the keys and buttons as they were at start
 
 // ---- Images -----------------------------------------------------------------------------------
 
@@ -72,3 +81,6 @@ int StopSoundHandle(int handle);
 int SetSoundVolume(int volume, int handle); // 0..255
 int StopMusicChannel();
 int ReleaseAllSounds(int unused);
+// The player's volumes in percent (0..100), on top of SetSoundVolume; MP3 files are music.
+int SetVolumeScale(int musicPercent, int effectsPercent);
+int PauseAllSounds(int paused); // 1 holds every sound where it is, 0 lets them go on

@@ -30,7 +30,6 @@ namespace {
 
 constexpr int MaxImages = 1024;
 constexpr int SlotBits = 10;
-constexpr int MaxSide = 16384;
 
 struct Image {
     bool used = false;
@@ -435,8 +434,8 @@ int DrawRegionOf(const Image& image, int x, int y, int sx, int sy, int w, int h,
 // allows: first touching 80 MB of fresh 4 KB pages costs a fifth of a second of page faults at
 // start-up, with 2 MB pages almost nothing. Pictures are only ever freed all together. Sanitized
 // builds use the ordinary heap, whose bounds the address checker knows.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool UseArena = true;
+#if defined(__SANITIZE_ADDRESS__) || defined(TOVARINE_SANITIZED)
+constexpr bool UseArena = false;
 #else
 constexpr bool UseArena = true;
 #endif
@@ -563,16 +562,25 @@ void FreeMallocPixels(uint32_t* pixels, size_t /*bytes*/) {
 
 template <uint32_t* Allocate(size_t), void Free(uint32_t*, size_t)>
 uint32_t* DecodePng(const char* file, int* width, int* height) {
+    std::vector<unsigned char> data;
+    char why[128];
+    if (!ReadDataFile(file, MaxPictureFileBytes, data, why, sizeof why)) {
+        LogLine(0, "LoadImageFile: cannot read %s (%s)", file, why);
+        return nullptr;
+    }
     png_image png;
     std::memset(&png, 0, sizeof png);
     png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, file)) {
+    if (!png_image_begin_read_from_memory(&png, data.data(), data.size())) {
         LogLine(0, "LoadImageFile: cannot read %s (%s)", file, png.message);
         png_image_free(&png);
         return nullptr;
     }
-    if (png.width == 0 || png.height == 0 || png.width > MaxSide || png.height > MaxSide) {
-        LogLine(0, "LoadImageFile: %s is %u x %u pixels, refused", file, png.width, png.height);
+    if (png.width == 0 || png.height == 0 || png.width > MaxPictureSide ||
+        png.height > MaxPictureSide ||
+        static_cast<size_t>(png.width) * png.height > MaxPicturePixels) {
+        LogLine(0, "LoadImageFile: %s is %u x %u pixels, more than a picture may have; refused",
+                file, png.width, png.height);
         png_image_free(&png);
         return nullptr;
     }

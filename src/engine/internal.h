@@ -3,7 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <mutex>
+#include <vector>
 
 namespace engine {
 
@@ -46,6 +48,19 @@ extern uint32_t BackBuffer[ScreenWidth * ScreenHeight];
 void LogOpen();
 void LogLine(int level, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void LogClose();
+
+// Largest data files and pictures the game takes. The real ones are far smaller (the longest music
+// is a few megabytes, the largest picture 640 x 3360); the limits keep a damaged or hostile file
+// from taking gigabytes of memory.
+constexpr size_t MaxPictureFileBytes = 32u << 20;
+constexpr int MaxPictureSide = 4096;
+constexpr size_t MaxPicturePixels = 4u << 20; // 16 MiB decoded
+constexpr size_t MaxSoundFileBytes = 64u << 20;
+
+// Reads a whole data file: a regular file of at most maxBytes, opened without blocking. On
+// failure, false with the reason in why.
+bool ReadDataFile(const char* file, size_t maxBytes, std::vector<unsigned char>& bytes, char* why,
+                  size_t whySize);
 
 // Decodes a PNG file into malloc'd 0xAARRGGBB pixels; nullptr (and a log line) on failure.
 uint32_t* ReadPngFile(const char* file, int* width, int* height);

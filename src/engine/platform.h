@@ -17,6 +17,8 @@ void CloseWindow();
 // The window's icon, 0xAARRGGBB pixels.
 void SetWindowIcon(const uint32_t* pixels, int width, int height);
 int SetFullscreen(bool fullscreen);
+// Smooth: the picture is scaled linearly; otherwise by whole multiples first, then linearly.
+void SetSmoothScaling(bool smooth);
 // Dispatches pending events; while the window has no focus, waits (without spinning) for focus or
 // a quit. Returns non-zero once a quit was requested.
 int Pump();
@@ -24,6 +26,8 @@ int Pump();
 int Present(const uint32_t* pixels);
 
 void RefreshInput();
+// Time lost in stalls (a slow load, a pause) after which the frame schedule started again.
+uint32_t StalledMilliseconds();
 bool KeyDown(int set1Code);
 uint32_t PadBits(); // joystick bits in the pad bit layout, 0 without a pad
 void InputStart();

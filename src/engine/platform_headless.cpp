@@ -89,6 +89,8 @@ void CloseWindow() {}
 
 void SetWindowIcon(const uint32_t*, int, int) {}
 
+void SetSmoothScaling(bool) {}
+
 int SetFullscreen(bool fullscreen) {
     Fullscreen = fullscreen;
     return 0;
@@ -107,6 +109,10 @@ int Present(const uint32_t*) {
 }
 
 void RefreshInput() {}
+
+uint32_t StalledMilliseconds() {
+    return 0;
+}
 
 bool KeyDown(int set1Code) {
     return set1Code >= 0 && set1Code < 256 && Keys[set1Code];

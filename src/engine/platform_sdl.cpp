@@ -9,13 +9,21 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <dlfcn.h>
 #include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <string>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/sysinfo.h>
+#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 
@@ -32,6 +40,7 @@ SDL_Texture* Screen = nullptr; // the 640 x 480 picture, nearest-neighbour sampl
 SDL_Texture* Sharp = nullptr;  // the picture at a whole multiple, linearly scaled to the output
 int SharpScale = 0;
 bool IsFullscreen = false;
+bool SmoothScaling = false;
 // The picture on the window, so an unchanged frame (a menu waiting for a key) is not sent again.
 uint32_t Shown[ScreenWidth * ScreenHeight];
 bool ShownValid = false;
@@ -46,6 +55,7 @@ constexpr uint64_t FrameNs = 1000000000ull / 60;
 uint64_t ScheduleStart = 0; // when frame 0 of the current schedule was due
 uint64_t ScheduleFrame = 0; // frames presented since then
 int Restarts = 0;           // times the schedule started again after a stall
+uint64_t StalledNs = 0;     // time lost in those stalls
 
 uint64_t NowNs() {
     static const uint64_t frequency = SDL_GetPerformanceFrequency();
@@ -68,6 +78,7 @@ void WaitForFrameSlot() {
     const uint64_t due = ScheduleStart + ScheduleFrame * FrameNs;
     if (now > due + 100000000ull) {
         ++Restarts;
+        StalledNs += now - due;
         ScheduleStart = now;
         ScheduleFrame = 0;
         return;
@@ -94,7 +105,8 @@ void WaitForFrameSlot() {
 // Pixels stay crisp without shimmering: scale up by the largest whole multiple that fits with
 // nearest-neighbour sampling, then linearly to the final size.
 void DrawScaled(const SDL_Rect& target) {
-    const int scale = std::max(1, std::min(target.w / ScreenWidth, target.h / ScreenHeight));
+    const int scale =
+        SmoothScaling ? 1 : std::max(1, std::min(target.w / ScreenWidth, target.h / ScreenHeight));
     if (scale > 1 && (target.w != ScreenWidth * scale || target.h != ScreenHeight * scale) &&
         SDL_RenderTargetSupported(Renderer)) {
         if (SharpScale != scale) {
@@ -312,8 +324,118 @@ void HandleEvent(const SDL_Event& event) {
     }
 }
 
+// ---- The display's health -----------------------------------------------------------------------
+
+// An X server that accepts the connection and never answers would hang the start for ever inside
+// the system library. Before anything else talks to it, a connection of our own sends the opening
+// bytes of the protocol and waits a few seconds for any reply (even a refusal is an answer).
+constexpr int DisplayAnswerMs = 5000;
+
+int ConnectToDisplay(const char* display) {
+    // ":N", ":N.S", "unix:N", "host:N"; anything else is left to the system library.
+    const char* colon = std::strrchr(display, ':');
+    if (colon == nullptr || colon[1] < '0' || colon[1] > '9') {
+        return -1;
+    }
+    const int number = std::atoi(colon + 1);
+    const std::string host(display, static_cast<size_t>(colon - display));
+    if (host.empty() || host == "unix") {
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) {
+            return -1;
+        }
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        // The abstract name first, as the system library does, then the file.
+        for (int abstract = 1; abstract >= 0; --abstract) {
+            std::snprintf(address.sun_path + abstract, sizeof address.sun_path - 1,
+                          "/tmp/.X11-unix/X%d", number);
+            address.sun_path[0] = abstract != 0 ? '\0' : address.sun_path[0];
+            const socklen_t length =
+                static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + abstract +
+                                       std::strlen(address.sun_path + abstract));
+            if (connect(fd, reinterpret_cast<sockaddr*>(&address), length) == 0) {
+                return fd;
+            }
+        }
+        close(fd);
+        return -1;
+    }
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const std::string port = std::to_string(6000 + number);
+    if (getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0) {
+        return -1;
+    }
+    int fd = -1;
+    for (addrinfo* a = found; a != nullptr && fd < 0; a = a->ai_next) {
+        fd = socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC, a->ai_protocol);
+        if (fd >= 0 && connect(fd, a->ai_addr, a->ai_addrlen) != 0) {
+            close(fd);
+            fd = -1;
+        }
+    }
+    freeaddrinfo(found);
+    return fd;
+}
+
+// False only for an X display that takes the connection and then stays silent.
+bool DisplayAnswers() {
+    static int known = -1;
+    if (known >= 0) {
+        return known == 1;
+    }
+    known = 1;
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || display[0] == '\0') {
+        return true;
+    }
+    const int fd = ConnectToDisplay(display);
+    if (fd < 0) {
+        return true; // nothing listens: the system library says so in its own words
+    }
+    // Little-endian, protocol 11.0, no authorisation: any server answers this at once.
+    const unsigned char hello[12] = {'l', 0, 11, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    pollfd wait{fd, POLLIN, 0};
+    if (write(fd, hello, sizeof hello) == static_cast<ssize_t>(sizeof hello) &&
+        poll(&wait, 1, DisplayAnswerMs) == 0) {
+        known = 0;
+    }
+    close(fd);
+    return known == 1;
+}
+
+// The X server went away (or killed the window's connection). The system library ends the
+// process after this returns; the save is already safe, so the game ends here, saying why,
+// without running anything that still counts on the display.
+int DisplayLost(void*) {
+    std::fprintf(stderr, "tovarine: the connection to the display was lost; the game ends\n");
+    LogLine(0, "the connection to the display was lost; the game ends");
+    engine::LogClose();
+    _exit(1);
+}
+
+// The system's X library is loaded by SDL; its handler for a lost connection is set where it is.
+void WatchForLostDisplay() {
+    void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (x11 == nullptr) {
+        return;
+    }
+    using Handler = int (*)(void*);
+    using SetHandler = Handler (*)(Handler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(x11, "XSetIOErrorHandler"))) {
+        set(DisplayLost);
+    }
+    dlclose(x11);
+}
+
 bool StartVideo() {
     if (!VideoStarted) {
+        if (!DisplayAnswers()) {
+            NoteStartProblem("the display %s does not answer", std::getenv("DISPLAY"));
+            return false;
+        }
         SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             NoteStartProblem("no video: %s", SDL_GetError());
@@ -338,6 +460,9 @@ bool StartVideo() {
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
             return false;
         }
+        if (driver != nullptr && std::strcmp(driver, "x11") == 0) {
+            WatchForLostDisplay();
+        }
         VideoStarted = true;
     }
     return true;
@@ -361,20 +486,47 @@ int DesktopBytesPerPixel() {
     return SDL_BYTESPERPIXEL(mode.format);
 }
 
-bool AcquireInstanceLock(const char* name) {
-    const char* dir = std::getenv("XDG_RUNTIME_DIR");
-    if (dir == nullptr || access(dir, W_OK) != 0) {
-        dir = std::getenv("TMPDIR");
+// A folder for the lock that only this user can write: $XDG_RUNTIME_DIR when it is one, else a
+// folder of our own in the shared temporary folder, made with mode 700 and checked (owner, mode,
+// not a link), since anyone may create names there.
+bool LockFolder(char* out, size_t size) {
+    const uid_t uid = getuid();
+    auto privateFolder = [uid](const char* path) {
+        struct stat info {};
+        return lstat(path, &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == uid &&
+               (info.st_mode & 077) == 0;
+    };
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && runtime[0] == '/' && privateFolder(runtime)) {
+        std::snprintf(out, size, "%s", runtime);
+        return true;
     }
-    if (dir == nullptr || access(dir, W_OK) != 0) {
-        dir = "/tmp";
+    const char* temp = std::getenv("TMPDIR");
+    if (temp == nullptr || temp[0] != '/') {
+        temp = "/tmp";
+    }
+    std::snprintf(out, size, "%s/tovarine-%u", temp, static_cast<unsigned>(uid));
+    if (mkdir(out, 0700) != 0 && errno != EEXIST) {
+        return false;
+    }
+    return privateFolder(out);
+}
+
+bool AcquireInstanceLock(const char* name) {
+    char dir[400];
+    if (!LockFolder(dir, sizeof dir)) {
+        // Someone else holds the place the lock would go: running is better than refusing.
+        std::fprintf(stderr, "tovarine: instance lock: %s is not this user's own; not checked\n",
+                     dir);
+        return true;
     }
     char path[512];
     std::snprintf(path, sizeof path, "%s/%s.%u.lock", dir, name, static_cast<unsigned>(getuid()));
-    LockFd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    LockFd = open(path, O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (LockFd < 0) {
         // Without a lock file the check cannot be made; running is better than refusing.
-        LogLine(1, "instance lock %s: %s", path, std::strerror(errno));
+        std::fprintf(stderr, "tovarine: instance lock %s: %s; not checked\n", path,
+                     std::strerror(errno));
         return true;
     }
     if (flock(LockFd, LOCK_EX | LOCK_NB) != 0) {
@@ -506,6 +658,11 @@ void CloseWindow() {
     }
 }
 
+void SetSmoothScaling(bool smooth) {
+    SmoothScaling = smooth;
+    ShownValid = false;
+}
+
 void SetWindowIcon(const uint32_t* pixels, int width, int height) {
     SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
         const_cast<uint32_t*>(pixels), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
@@ -588,6 +745,10 @@ void RefreshInput() {
     SDL_PumpEvents();
 }
 
+uint32_t StalledMilliseconds() {
+    return static_cast<uint32_t>(StalledNs / 1000000ull);
+}
+
 bool KeyDown(int set1Code) {
     if (set1Code < 0 || set1Code > 255 || ToSdl[set1Code] == SDL_SCANCODE_UNKNOWN) {
         return false;
@@ -646,6 +807,11 @@ int Ask(const char* textUtf8, const char* captionUtf8, char* problem, int proble
     // xfonts-base fonts has only the built-in "fixed"); then it runs the zenity program, which a
     // plain desktop may not have. With neither there is no box, and asking again cannot help: the
     // game asks in its own window instead.
+    if (!DisplayAnswers()) {
+        std::snprintf(problem, static_cast<size_t>(problemSize), "the display %s does not answer",
+                      std::getenv("DISPLAY"));
+        return -1;
+    }
     int answer = -1;
     if (SDL_ShowMessageBox(&box, &answer) != 0) {
         const char* error = SDL_GetError();

@@ -6,6 +6,11 @@
 // once by the thread that wants it; a sound is never heard late or cut.
 //
 // Without an audio device the mixer runs on SDL's silent driver: sounds still load and "play".
+//
+// Headroom: the mixer adds its channels in 16 bits and saturates, so every sound plays at a quarter
+// of its volume there, and after the sum a look-ahead limiter gives the 12 dB back while holding
+// the peaks under -1 dBFS. Overlapping effects over the music are pressed down smoothly for a
+// moment instead of being clipped.
 #include "engine.h"
 #include "headless.h"
 #include "internal.h"
@@ -18,9 +23,13 @@
 #include <cerrno>
 #include <cmath>
 #include <condition_variable>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <mutex>
+#include <strings.h>
 #include <thread>
 #include <vector>
 
@@ -32,6 +41,7 @@ constexpr int MaxSounds = 256;
 constexpr int MaxBuffers = 10;
 constexpr int SlotBits = 8;
 constexpr int MaxStartedPerFrame = 32;
+constexpr int HeadroomVolume = MIX_MAX_VOLUME / 4; // every chunk's own volume: 12 dB of room
 
 struct Sound {
     bool used = false;
@@ -42,6 +52,7 @@ struct Sound {
     int next = 0;
     bool pending = false; // its decoding (below) has not been collected yet
     int mixerVolume = MIX_MAX_VOLUME;
+    bool music = false; // an MP3: scaled by the music volume, not the effects volume
     int starts[MaxBuffers] = {};
     char name[64] = "";
 };
@@ -55,6 +66,13 @@ struct DecodeJob {
 };
 
 Sound Sounds[MaxSounds];
+// The player's volumes, in percent, on top of what the game sets per sound.
+int MusicPercent = 100;
+int EffectsPercent = 100;
+
+int ScaledVolume(const Sound& sound) {
+    return sound.mixerVolume * (sound.music ? MusicPercent : EffectsPercent) / 100;
+}
 DecodeJob Jobs[MaxSounds];
 std::mutex DecodeMutex;
 std::condition_variable DecodeChanged;
@@ -68,6 +86,90 @@ int StartedCount = 0;
 
 Sound* FindSound(int handle) {
     return RecordOfHandle<SlotBits>(Sounds, handle);
+}
+
+// Runs on the audio thread, after the mixer's sum: gives back the headroom and keeps the result
+// under the ceiling. The gain for a frame is the average, over Reach frames either side, of the
+// lowest gain any frame within Reach of those needs; it therefore never lets a frame through too
+// loud, and it falls over 2 Reach frames (1.5 ms) instead of jumping. It recovers over ~60 ms.
+class Limiter {
+  public:
+    void Start(int channels, int rate) {
+        channels_ = std::clamp(channels, 1, MaxChannels);
+        release_ = 1.0 - std::exp(-1.0 / (0.06 * rate));
+        gain_ = 1.0;
+        at_ = 0;
+        calm_ = 0;
+        std::fill(std::begin(delayed_), std::end(delayed_), 0);
+        std::fill(std::begin(need_), std::end(need_), 1.0);
+        std::fill(std::begin(lowest_), std::end(lowest_), 1.0);
+    }
+
+    void Run(int16_t* samples, int bytes) {
+        const int frames = bytes / static_cast<int>(sizeof(int16_t)) / channels_;
+        for (int f = 0; f < frames; ++f) {
+            int16_t* frame = samples + static_cast<ptrdiff_t>(f) * channels_;
+            int peak = 0;
+            for (int c = 0; c < channels_; ++c) {
+                peak = std::max(peak, std::abs(static_cast<int>(frame[c])));
+            }
+            const double loud = MakeUp * peak;
+            const double need = loud > Ceiling ? Ceiling / loud : 1.0;
+            calm_ = need < 1.0 ? 0 : std::min(calm_ + 1, 2 * Window);
+            need_[at_ % Window] = need;
+            double target = 1.0;
+            if (calm_ < 2 * Window) {
+                // The frame Reach back now has its whole window of needs.
+                double lowest = 1.0;
+                for (const double n : need_) {
+                    lowest = std::min(lowest, n);
+                }
+                lowest_[at_ % Window] = lowest;
+                // The frame 2 Reach back has its whole window of lowest gains: it goes out now.
+                double sum = 0.0;
+                for (const double l : lowest_) {
+                    sum += l;
+                }
+                target = sum / Window;
+            } else {
+                // Nothing near the ceiling for two windows: every gain in sight is 1.
+                lowest_[at_ % Window] = 1.0;
+            }
+            gain_ = target < gain_ ? target : gain_ + (target - gain_) * release_;
+            if (target == 1.0 && gain_ > 0.9999) {
+                gain_ = 1.0;
+            }
+            int16_t* old = delayed_ + static_cast<ptrdiff_t>(at_ % Delay) * channels_;
+            for (int c = 0; c < channels_; ++c) {
+                const double out = std::round(old[c] * MakeUp * gain_);
+                old[c] = frame[c];
+                frame[c] = static_cast<int16_t>(std::clamp(out, -32768.0, 32767.0));
+            }
+            ++at_;
+        }
+    }
+
+  private:
+    static constexpr int MaxChannels = 8;
+    static constexpr int Reach = 32;
+    static constexpr int Window = 2 * Reach + 1;
+    static constexpr int Delay = 2 * Reach;
+    static constexpr double MakeUp = static_cast<double>(MIX_MAX_VOLUME) / HeadroomVolume;
+    static constexpr double Ceiling = 29204.0; // -1 dBFS
+    int channels_ = 2;
+    double release_ = 0.0;
+    double gain_ = 1.0;
+    uint64_t at_ = 0;
+    int calm_ = 0; // frames in a row that needed no gain reduction
+    int16_t delayed_[Delay * MaxChannels] = {};
+    double need_[Window] = {};
+    double lowest_[Window] = {};
+};
+
+Limiter OutputLimiter;
+
+void LimitOutput(void* /*unused*/, Uint8* stream, int bytes) {
+    OutputLimiter.Run(reinterpret_cast<int16_t*>(stream), bytes);
 }
 
 bool OpenMixer(const char* driver) {
@@ -84,6 +186,13 @@ bool OpenMixer(const char* driver) {
                 Mix_GetError());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
+    }
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    Mix_QuerySpec(&rate, &format, &channels);
+    if (format == AUDIO_S16SYS) {
+        OutputLimiter.Start(channels, rate);
+        Mix_SetPostMix(LimitOutput, nullptr);
     }
     LogLine(1, "Sound: mixer open on the %s driver", SDL_GetCurrentAudioDriver());
     return true;
@@ -138,20 +247,9 @@ void PutLittle32(unsigned char* p, uint32_t value) {
 // Reads a whole sound file. A WAV chunk that claims more bytes than the file holds is cut to what
 // is there: the decoder reserves memory for the claimed length, and a damaged header of a few
 // hundred bytes could otherwise ask for gigabytes.
-bool ReadSoundBytes(const char* file, std::vector<unsigned char>& bytes) {
-    errno = 0;
-    std::FILE* f = std::fopen(file, "rb");
-    if (f == nullptr) {
-        return false;
-    }
-    unsigned char block[16384];
-    size_t got = 0;
-    while ((got = std::fread(block, 1, sizeof block, f)) > 0) {
-        bytes.insert(bytes.end(), block, block + got);
-    }
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed || bytes.empty()) {
+bool ReadSoundBytes(const char* file, std::vector<unsigned char>& bytes, char* why,
+                    size_t whySize) {
+    if (!ReadDataFile(file, MaxSoundFileBytes, bytes, why, whySize)) {
         return false;
     }
     const size_t size = bytes.size();
@@ -188,6 +286,8 @@ Mix_Chunk* DecodeBytes(const std::vector<unsigned char>& bytes, char* error, siz
         Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
     if (chunk == nullptr) {
         std::snprintf(error, size, "%s", Mix_GetError());
+    } else {
+        Mix_VolumeChunk(chunk, HeadroomVolume);
     }
     return chunk;
 }
@@ -236,6 +336,10 @@ void QueueDecoding(int slot, std::vector<unsigned char>&& bytes) {
     }
     Sounds[slot].pending = true;
     if (!Decoder.joinable()) {
+        // A process that ends without the engine's shutdown (the display went away and the system
+        // library called exit) must not find the thread still running: that aborts with a core.
+        static const bool stopAtExit = std::atexit(StopDecoder) == 0;
+        (void)stopAtExit;
         Decoder = std::thread(DecodeQueued);
     }
     DecodeChanged.notify_all();
@@ -286,6 +390,7 @@ void SoundStop() {
     }
     ReleaseSounds();
     if (MixerOpen) {
+        Mix_SetPostMix(nullptr, nullptr);
         Mix_CloseAudio();
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -333,9 +438,9 @@ int LoadSoundFile(const char* path, int buffers, int /*unused*/) {
     Mix_Chunk* chunk = nullptr;
     if (MixerOpen) {
         std::vector<unsigned char> bytes;
-        if (!ReadSoundBytes(file, bytes)) {
-            LogLine(0, "LoadSoundFile: cannot read %s (%s)", file,
-                    errno != 0 ? std::strerror(errno) : "empty");
+        char why[128];
+        if (!ReadSoundBytes(file, bytes, why, sizeof why)) {
+            LogLine(0, "LoadSoundFile: cannot read %s (%s)", file, why);
             return -1;
         }
         if (LooksCompressed(bytes)) {
@@ -349,11 +454,14 @@ int LoadSoundFile(const char* path, int buffers, int /*unused*/) {
             }
         }
         Mix_AllocateChannels(ChannelsInUse + buffers);
-    } else if (std::FILE* f = std::fopen(file, "rb")) {
-        std::fclose(f); // silent engine: the handle exists and plays nothing
     } else {
-        LogLine(0, "LoadSoundFile: cannot open %s", file);
-        return -1;
+        // Silent engine: the handle exists and plays nothing, if the file is there to be read.
+        std::vector<unsigned char> bytes;
+        char why[128];
+        if (!ReadDataFile(file, MaxSoundFileBytes, bytes, why, sizeof why)) {
+            LogLine(0, "LoadSoundFile: cannot read %s (%s)", file, why);
+            return -1;
+        }
     }
     Sound& sound = Sounds[slot];
     const bool pending = sound.pending; // queued for decoding just above
@@ -361,6 +469,8 @@ int LoadSoundFile(const char* path, int buffers, int /*unused*/) {
     sound.pending = pending;
     sound.firstChannel = ChannelsInUse;
     sound.buffers = buffers;
+    const size_t length = std::strlen(file);
+    sound.music = length > 4 && strcasecmp(file + length - 4, ".mp3") == 0;
     ChannelsInUse += buffers;
     const char* base = std::strrchr(file, '/');
     std::snprintf(sound.name, sizeof sound.name, "%.63s", base != nullptr ? base + 1 : file);
@@ -382,7 +492,7 @@ int PlaySoundHandle(int handle, int playMode, int /*fromStart*/) {
         // A busy buffer is stopped and restarted from the beginning.
         const int channel = sound->firstChannel + buffer;
         Mix_HaltChannel(channel);
-        Mix_Volume(channel, sound->mixerVolume);
+        Mix_Volume(channel, ScaledVolume(*sound));
         Mix_PlayChannel(channel, sound->chunk, playMode == 3 ? -1 : 0);
     }
     return 0;
@@ -412,7 +522,7 @@ int SetSoundVolume(int volume, int handle) {
     sound->mixerVolume = CentibelsToMixerVolume(VolumeToCentibels(volume));
     if (sound->chunk != nullptr) {
         for (int i = 0; i < sound->buffers; ++i) {
-            Mix_Volume(sound->firstChannel + i, sound->mixerVolume);
+            Mix_Volume(sound->firstChannel + i, ScaledVolume(*sound));
         }
     }
     return 0;
@@ -472,7 +582,7 @@ int IsSoundBufferPlaying(int handle, int buffer) {
 int GetSoundMixerVolume(int handle) {
     ENGINE_ENTRY;
     const Sound* sound = FindSound(handle);
-    return sound != nullptr ? sound->mixerVolume : -1;
+    return sound != nullptr ? ScaledVolume(*sound) : -1;
 }
 
 int TakeStartedSounds(const char** names, int max) {
@@ -485,4 +595,33 @@ int TakeStartedSounds(const char** names, int max) {
     }
     StartedCount = 0;
     return count;
+}
+
+int SetVolumeScale(int musicPercent, int effectsPercent) {
+    ENGINE_ENTRY;
+    MusicPercent = std::clamp(musicPercent, 0, 100);
+    EffectsPercent = std::clamp(effectsPercent, 0, 100);
+    if (MixerOpen) {
+        for (const Sound& sound : Sounds) {
+            if (sound.used && sound.chunk != nullptr) {
+                for (int i = 0; i < sound.buffers; ++i) {
+                    Mix_Volume(sound.firstChannel + i, ScaledVolume(sound));
+                }
+            }
+        }
+    }
+    return 0;
+}
+
+int PauseAllSounds(int paused) {
+    ENGINE_ENTRY;
+    if (!Running || !MixerOpen) {
+        return Running ? 0 : -1;
+    }
+    if (paused != 0) {
+        Mix_Pause(-1);
+    } else {
+        Mix_Resume(-1);
+    }
+    return 0;
 }

@@ -3,9 +3,10 @@
 #include "data/texts.h"
 #include "enemy/enemies.h"
 #include "engine/engine.h"
-#include "main/assets.h"
-#include "main/loop.h"
-#include "main/modes.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
+#include "game/pad.h"
+#include "game/run.h"
 #include "main/save.h"
 #include "stage/map.h"
 #include "story/scenes.h"
@@ -59,16 +60,16 @@ void Step(int32_t& value, int delta, int last) {
     } else if (value > last) {
         value = 1;
     }
-    PlaySoundHandle(WavCheck, 1, 1);
+    PlaySoundHandle(WavCheck, PlayOnce, FromStart);
 }
 
 // The EX stage starts with its own story over black scenery and no music.
 void StartExStage() {
-    PlaySoundHandle(WavSelect, 1, 1);
+    PlaySoundHandle(WavSelect, PlayOnce, FromStart);
     ScriptPosition.block = 3;
     ScriptPosition.offset = 0;
     StoryStep = 200;
-    StageId = 5;
+    StageId = StageExField;
     LoadStageScenery(5);
     LoadStageMap();
     PlaceStageObjects();
@@ -103,17 +104,17 @@ void ExtrasUpdate() {
             if (SaveData.exStage == 1) {
                 StartExStage();
             } else {
-                PlaySoundHandle(WavError, 1, 1);
+                PlaySoundHandle(WavError, PlayOnce, FromStart);
             }
         } else if (cell >= 0 && CellUnlocked(cell)) {
-            PlaySoundHandle(WavSelect, 1, 1);
+            PlaySoundHandle(WavSelect, PlayOnce, FromStart);
             PictureShown = PictureShown == 0 ? 1 : 0;
         } else {
-            PlaySoundHandle(WavError, 1, 1);
+            PlaySoundHandle(WavError, PlayOnce, FromStart);
         }
     }
     if (ButtonHold[HoldButton2] == 1) {
-        PlaySoundHandle(WavCheck, 1, 1);
+        PlaySoundHandle(WavCheck, PlayOnce, FromStart);
         if (PictureShown == 1) {
             PictureShown = 0;
         } else {
@@ -163,10 +164,15 @@ void ExtrasDraw() {
         DrawTextAt(cell.left, cell.top, cell.label, red, 0);
         // Only 1 unlocks and only 0 reads as locked: a damaged field shows neither.
         if (SaveData.picture[i] == 0) {
-            DrawTextAt(cell.left, cell.conditionY, cell.condition, white, 0);
+            // AMENDED: the white condition text is edged in dark grey; on the white fill of a
+            // locked cell it was invisible until the cursor came.
+            const uint32_t edge = MakeColor(40, 40, 40);
+            SetTextStyle(3);
+            DrawTextAt(cell.left, cell.conditionY, cell.condition, white, edge);
             if (cell.condition2 != nullptr) {
-                DrawTextAt(cell.left, cell.conditionY + 15, cell.condition2, white, 0);
+                DrawTextAt(cell.left, cell.conditionY + 15, cell.condition2, white, edge);
             }
+            SetTextStyle(2);
         }
     }
 

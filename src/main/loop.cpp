@@ -2,31 +2,22 @@
 
 #include "data/texts.h"
 #include "engine/engine.h"
-#include "main/assets.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
+#include "game/pad.h"
+#include "game/run.h"
 #include "main/command_line.h"
 #include "main/modes.h"
 #include "main/save.h"
 #include "main/start_question.h"
 #include "stage/stage.h"
 #include "story/scenes.h"
-#include "story/script.h"
-#include "story/window.h"
 
 #include <cstdlib>
 
-int32_t PadState = 0;
-int32_t ButtonMask[10] = {};
-int32_t ButtonHold[10] = {};
 int32_t DisplayMode = 2;
 
 namespace {
-constexpr int KeyEscape = 0x01;
-constexpr int KeyF1 = 0x3B;
-constexpr int KeyF11 = 0x57;
-constexpr int KeyReturn = 0x1C;
-constexpr int KeyPadEnter = 0x9C;
-constexpr int KeyLeftAlt = 0x38;
-constexpr int KeyRightAlt = 0xB8;
 
 // F1, and what players of other games press for the same: F11 and Alt+Enter.
 bool DisplayKeyDown() {
@@ -51,17 +42,8 @@ int FirstAnswer() {
 void InitGameGlobals() {
     StageId = 1;
     ScrollLocked = 0;
-    ScreenFade = ScreenFadeRecord{};
-    StagePhase = 1;
-    ScriptPosition = ScriptPositionRecord{};
-    StoryStep = 0;
-    StorySide = -1;
-    static constexpr int32_t Masks[10] = {0x0008, 0x0001, 0x0002, 0x0004, 0x0010,
-                                          0x0020, 0x0040, 0x0080, 0x0100, 0x0200};
-    for (int i = 0; i < 10; ++i) {
-        ButtonMask[i] = Masks[i];
-        ButtonHold[i] = 0;
-    }
+    ResetStory();
+    ResetButtons();
 }
 
 int GameMain() {
@@ -118,10 +100,7 @@ int GameMain() {
 }
 
 void FrameStep() {
-    PadState = ReadPadState(0x1001);
-    for (int i = 0; i < 10; ++i) {
-        ButtonHold[i] = (PadState & ButtonMask[i]) != 0 ? ButtonHold[i] + 1 : 0;
-    }
+    ReadButtons();
     RunModeHandlers();
     DrawSaveNotice();
     FlipScreen();

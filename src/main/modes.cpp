@@ -3,7 +3,9 @@
 #include "enemy/enemies.h"
 #include "enemy/pickups.h"
 #include "engine/engine.h"
-#include "main/assets.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
+#include "game/run.h"
 #include "main/extras.h"
 #include "main/results.h"
 #include "main/save.h"
@@ -15,10 +17,6 @@
 #include "story/script.h"
 #include "story/window.h"
 
-int32_t GameMode = ModeLogo;
-int32_t StageId = 1;
-int32_t StagePhase = 1;
-int32_t MusicSelect = 0;
 int32_t TutorialShown = 0;
 
 namespace {
@@ -66,7 +64,7 @@ void LogoFrame() {
     }
     // Drawn with the level from before this frame's step: 0, 3, ..., 252, then 255, ..., 3.
     ClearScreen();
-    SetBlendMode(1, ScreenFade.alpha);
+    SetBlendMode(BlendAlpha, ScreenFade.alpha);
     DrawImageAt(220, 220, PngLogo, 0);
     if (ScreenFade.kind == 0) {
         ScreenFade.alpha += 3;
@@ -84,7 +82,7 @@ void LogoFrame() {
 }
 
 void LoadingScreenFrame() {
-    SetBlendMode(0, 255);
+    SetBlendMode(BlendNone, 255);
     PngLoad = LoadImageFile("png\\load.png", 0);
     DrawImageAt(0, 0, PngLoad, 0);
     ReadSaveData();
@@ -112,34 +110,5 @@ void TutorialUpdate() {
     }
     if (PlayerState.PlayerLife <= 0) {
         TutorialShown = 0;
-    }
-}
-
-void ResetRun() {
-    Score = 0;
-    TotalScore = 0;
-    StageHearts = 0;
-    TotalHearts = 0;
-    Continues = 2;
-    ClearBonusCount = 2;
-    StageId = 1;
-    ScrollLocked = 0;
-    StagePhase = 1;
-    ScriptPosition = ScriptPositionRecord{};
-    StoryStep = 0;
-    StorySide = -1;
-    ScreenFade = ScreenFadeRecord{};
-    ReloadAllImages();
-    GameMode = ModeTitle;
-    MusicSelect = 0;
-    StartMusic();
-    for (HeartSlotRecord& heart : HeartSlot) {
-        heart.active = 0;
-    }
-    for (EnemySlotRecord& enemy : EnemySlot) {
-        enemy.active = 0;
-    }
-    for (TrapSlotRecord& trap : TrapSlot) {
-        trap.active = 0;
     }
 }

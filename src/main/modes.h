@@ -1,30 +1,9 @@
-// The top-level mode machine: which handler pair runs this frame, the small start-up modes, and
-// the reset to a fresh game.
+// The top-level mode machine: which handler pair runs this frame, and the small start-up modes.
+// GameMode and its values live in game/run.h.
 #pragma once
 
 #include <cstdint>
 
-enum GameModeValue {
-    ModeTitle = 0,
-    ModeStage = 1,
-    ModeContinue = 2,
-    ModeStageResult = 3,
-    ModeExtras = 4,
-    ModeLoadingScreen = 5,
-    ModeLoadAssets = 6,
-    ModeStory = 7,
-    ModeLogo = 8,
-    ModeEndingRoll = 11,
-    ModeTutorial = 12,
-};
-
-extern int32_t GameMode;
-// 1..4 the fields of stages 1 to 4, 5 the EX field, 6 the tutorial; field x 10 + 1 its boss area.
-extern int32_t StageId;
-// 1 while a story phase runs over the stage picture, 0 in the action phase.
-extern int32_t StagePhase;
-// The background music StartMusic plays (7: silence).
-extern int32_t MusicSelect;
 // 1 once the tutorial's explanation for the possessed item has been shown.
 extern int32_t TutorialShown;
 
@@ -40,7 +19,3 @@ void LoadingScreenFrame();
 void LoadAssetsFrame();
 // ModeTutorial: the stage update plus the tutorial's three explanation triggers.
 void TutorialUpdate();
-
-// Back to a fresh game at the title: scores, story, fades and tables reset, pictures reloaded,
-// title music.
-void ResetRun();

@@ -4,9 +4,10 @@
 #include "enemy/enemies.h"
 #include "enemy/pickups.h"
 #include "engine/engine.h"
-#include "main/assets.h"
-#include "main/loop.h"
-#include "main/modes.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
+#include "game/pad.h"
+#include "game/run.h"
 #include "main/save.h"
 #include "render/stage_draw.h"
 #include "stage/map.h"
@@ -18,13 +19,6 @@
 
 #include <array>
 #include <cstddef>
-
-int32_t Score = 0;
-int32_t TotalScore = 0;
-int32_t Continues = 2;
-int32_t ClearBonusCount = 2;
-int32_t StageHearts = 0;
-int32_t TotalHearts = 0;
 
 int32_t ShownScore = 0;
 int32_t ShownTime = 0;
@@ -51,18 +45,6 @@ void ComputeTotalScore() {
     TotalScore = Score + TimeLeft * 10 + (ClearBonusCount + 1) * 5000;
 }
 
-void ClearStageTables() {
-    for (HeartSlotRecord& heart : HeartSlot) {
-        heart.active = 0;
-    }
-    for (EnemySlotRecord& enemy : EnemySlot) {
-        enemy.active = 0;
-    }
-    for (TrapSlotRecord& trap : TrapSlot) {
-        trap.active = 0;
-    }
-}
-
 } // namespace
 
 // Every frame: the tally of the cleared stage; button 1 moves on to the next stage's field.
@@ -74,17 +56,17 @@ void ResultUpdate() {
     if (ButtonHold[HoldButton1] != 1) {
         return;
     }
-    PlaySoundHandle(WavSelect, 1, 1);
+    PlaySoundHandle(WavSelect, PlayOnce, FromStart);
     Continues = 2;
     ClearBonusCount = 2;
     ScrollLocked = 0;
-    if (StageId == 11) {
+    if (StageId == ArenaOf(1)) {
         StageId = 2;
         LoadStageScenery(2);
-    } else if (StageId == 21) {
+    } else if (StageId == ArenaOf(2)) {
         StageId = 3;
         LoadStageScenery(3);
-    } else if (StageId == 31) {
+    } else if (StageId == ArenaOf(3)) {
         StageId = 4;
         LoadStageScenery(4);
     }
@@ -137,7 +119,7 @@ void ContinueFrame() {
     }
     const bool continued = ButtonHold[HoldButton1] == 1;
     if (continued) {
-        PlaySoundHandle(WavSelect, 1, 1);
+        PlaySoundHandle(WavSelect, PlayOnce, FromStart);
         if (Continues <= 0) {
             ResetRun();
         } else {
@@ -147,7 +129,7 @@ void ContinueFrame() {
                 ClearBonusCount -= 1;
             }
             MusicSelect = ScrollLocked != 0 ? 5 : 4;
-            if (StageId == 5 || StageId == 51) {
+            if (StageId == StageExField || StageId == StageExArena) {
                 MusicSelect = 7; // the EX stage plays in silence
             }
             StartMusic();
@@ -158,11 +140,11 @@ void ContinueFrame() {
             }
         }
     }
-    // Button 1 and 2 in one frame: button 1 has already answered. Taking button 2 as well would
-    // put the living heroine behind the game over picture (or start the next game without
+    // AMENDED: button 1 and 2 in one frame: button 1 has already answered. Taking button 2 as well
+    // would put the living heroine behind the game over picture (or start the next game without
     // continues), so it is ignored.
     if (!continued && ButtonHold[HoldButton2] == 1) {
-        PlaySoundHandle(WavCheck, 1, 1);
+        PlaySoundHandle(WavCheck, PlayOnce, FromStart);
         if (Continues <= 0) {
             ResetRun();
         } else {
@@ -187,12 +169,8 @@ void EndingRollUpdate() {
     } else if (ButtonHold[HoldButton1] == 1) {
         TotalHearts += StageHearts;
         WriteSaveData();
-        PlaySoundHandle(WavSelect, 1, 1);
-        StorySide = -1;
-        StagePhase = 1;
-        StoryStep = 0;
-        ScriptPosition = ScriptPositionRecord{};
-        ScreenFade = ScreenFadeRecord{};
+        PlaySoundHandle(WavSelect, PlayOnce, FromStart);
+        ResetStory();
         TotalScore = 0;
         Score = 0;
         TotalHearts = 0;
@@ -213,7 +191,7 @@ void EndingRollUpdate() {
 
 // Every frame: black, the ending picture at RollY, and the two scores once it stands still.
 void EndingRollDraw() {
-    SetBlendMode(0, 0);
+    SetBlendMode(BlendNone, 0);
     DrawRectangle(0, 0, 640, 480, MakeColor(0, 0, 0), 1);
     DrawImageAt(0, RollY, PngEnding, 0);
     SetTextSize(20);

@@ -1,8 +1,7 @@
 #include "main/save.h"
 
 #include "engine/engine.h"
-#include "main/modes.h"
-#include "main/results.h"
+#include "game/run.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -101,10 +100,10 @@ void ReadSaveData() {
 }
 
 void WriteSaveData() {
-    // The new contents go to a file of their own, reach the disk, and only then replace the old
-    // file, so a crash or a full disk mid-save never loses what was saved before. (Truncating
-    // "save.dat" in place could leave it empty.) The file is new, under a name no one could
-    // guess: a link planted under a fixed name would have been followed to another file.
+    // AMENDED: the new contents go to a file of their own, reach the disk, and only then replace
+    // the old file, so a crash or a full disk mid-save never loses what was saved before.
+    // (Truncating "save.dat" in place could leave it empty.) The file is new, under a name no one
+    // could guess: a link planted under a fixed name would have been followed to another file.
     char temp[] = "save.dat.XXXXXX";
     const int fd = mkostemp(temp, O_CLOEXEC);
     if (fd < 0) {
@@ -112,7 +111,7 @@ void WriteSaveData() {
         return; // no save, no unlock
     }
     fchmod(fd, 0644);
-    // Kept to be put back if the save fails later on: what is not on disk is not unlocked.
+    // AMENDED: kept to be put back if the save fails later on: what is not on disk is not unlocked.
     const SaveDataRecord before = SaveData;
     SaveData.saved = 1;
     if (TotalHearts >= 14) {
@@ -126,7 +125,7 @@ void WriteSaveData() {
     if (TotalHearts >= 14) {
         SaveData.picture[3] = 1;
     }
-    if (StageId == 51) {
+    if (StageId == StageExArena) {
         SaveData.picture[4] = 1;
     }
     if (SaveData.picture[2] == 1 && SaveData.picture[3] == 1 && SaveData.picture[4] == 1) {

@@ -2,19 +2,13 @@
 
 #include "data/texts.h"
 #include "engine/engine.h"
+#include "game/engine_names.h"
+#include "game/pad.h"
 
 #include <cstdint>
 
 namespace {
 
-constexpr int KeyEscape = 0x01;
-constexpr int KeyReturn = 0x1C;
-constexpr int KeyPadEnter = 0x9C;
-constexpr int PadDown = 0x0001;
-constexpr int PadLeft = 0x0002;
-constexpr int PadRight = 0x0004;
-constexpr int PadUp = 0x0008;
-constexpr int PadButton1 = 0x0010;
 constexpr int PadButton10 = 0x2000; // Space
 
 struct Choice {
@@ -74,7 +68,7 @@ int AskInGameWindow() {
     bool released = false;
     bool moveHeld = false;
     while (ProcessMessage() == 0) {
-        const int pad = ReadPadState(0x1001);
+        const int pad = ReadPadState(PadAndKeyboard);
         const bool confirm = (pad & (PadButton1 | PadButton10)) != 0 || IsKeyDown(KeyReturn) != 0 ||
                              IsKeyDown(KeyPadEnter) != 0;
         const bool cancel = IsKeyDown(KeyEscape) != 0;

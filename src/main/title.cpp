@@ -3,9 +3,10 @@
 #include "data/texts.h"
 #include "enemy/enemies.h"
 #include "engine/engine.h"
-#include "main/assets.h"
-#include "main/loop.h"
-#include "main/modes.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
+#include "game/pad.h"
+#include "game/run.h"
 #include "stage/map.h"
 #include "story/scenes.h"
 #include "story/script.h"
@@ -22,7 +23,7 @@ const char* const ItemTexts[ItemCount] = {TextTitleStart, TextTitleTutorial, Tex
 
 // Reads the cursor keys and button 1 once per frame; every action needs a fresh press.
 void TitleUpdate() {
-    SetDrawTarget(-2);
+    SetDrawTarget(BackBuffer);
     SelectFontFace(TextFontFace, -1);
     SetTextSize(24);
     if (ButtonHold[HoldUp] == 1) {
@@ -30,21 +31,21 @@ void TitleUpdate() {
         if (TitleCursor < 1) {
             TitleCursor = ItemCount;
         }
-        PlaySoundHandle(WavCheck, 1, 1);
+        PlaySoundHandle(WavCheck, PlayOnce, FromStart);
     }
     if (ButtonHold[HoldDown] == 1) {
         TitleCursor += 1;
         if (TitleCursor > ItemCount) {
             TitleCursor = 1;
         }
-        PlaySoundHandle(WavCheck, 1, 1);
+        PlaySoundHandle(WavCheck, PlayOnce, FromStart);
     }
     if (ButtonHold[HoldButton1] != 1) {
         return;
     }
     switch (TitleCursor) {
     case 1: // a new game: StageId, StagePhase and the story are at their start values
-        PlaySoundHandle(WavSelect, 1, 1);
+        PlaySoundHandle(WavSelect, PlayOnce, FromStart);
         LoadStageMap();
         PlaceStageObjects();
         StopSoundHandle(BgmTitle);
@@ -56,15 +57,15 @@ void TitleUpdate() {
         ScriptPosition.block = 2;
         ScriptPosition.offset = 0;
         StoryStep = 100;
-        PlaySoundHandle(WavSelect, 1, 1);
-        StageId = 6;
+        PlaySoundHandle(WavSelect, PlayOnce, FromStart);
+        StageId = StageTutorial;
         LoadStageMap();
         PlaceStageObjects();
         StopSoundHandle(BgmTitle);
         GameMode = ModeTutorial;
         break;
     case 3:
-        PlaySoundHandle(WavSelect, 1, 1);
+        PlaySoundHandle(WavSelect, PlayOnce, FromStart);
         GameMode = ModeExtras;
         break;
     case 4: // the frame loop ends once the engine is down
@@ -77,7 +78,7 @@ void TitleUpdate() {
 
 // Draws the whole title screen each frame: unchosen items dark, then the chosen one lit.
 void TitleDraw() {
-    SetBlendMode(0, 255);
+    SetBlendMode(BlendNone, 255);
     DrawImageAt(0, 0, PngTitle, 0);
     SetTextStyle(3);
     const uint32_t dark = MakeColor(50, 50, 50);

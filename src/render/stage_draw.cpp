@@ -5,10 +5,11 @@
 #include "enemy/enemies.h"
 #include "enemy/pickups.h"
 #include "engine/engine.h"
-#include "main/assets.h"
-#include "main/modes.h"
-#include "main/results.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
+#include "game/run.h"
 #include "stage/map.h"
+#include "stage/overlays.h"
 #include "stage/player.h"
 #include "stage/stage.h"
 #include "story/scenes.h"
@@ -16,8 +17,6 @@
 
 #include <cstdlib>
 
-StageBannerRecord StageBanner = {};
-FogRecord Fog = {};
 int32_t MaxLabelCounter = 0;
 int32_t ArrowCounter = 0;
 
@@ -49,7 +48,7 @@ void DrawTiles() {
         return;
     }
     // From the start of the wipe on, the arena's floor.
-    const int rowY = StageId == 21 ? 60 : 0;
+    const int rowY = StageId == ArenaOf(2) ? 60 : 0;
     for (int row = 0; row < MapRows; ++row) {
         for (int column = 0; column < 16; ++column) {
             if (StageMapSource[ArenaTable][row * MapColumns + column] == 2) {
@@ -88,9 +87,9 @@ void DrawFreeItem() {
     }
     int mirror = 0;
     if (FreeItem.possessable == 1) {
-        SetBlendMode(0, 0);
+        SetBlendMode(BlendNone, 0);
     } else {
-        SetBlendMode(1, 128); // thrown off: half seen, falling away
+        SetBlendMode(BlendAlpha, 128); // thrown off: half seen, falling away
         mirror = FreeItem.facing == 1 ? 1 : 0;
     }
     const int x = Px(FreeItem.screenX);
@@ -99,7 +98,7 @@ void DrawFreeItem() {
     const int h = FreeItem.height;
     switch (FreeItem.kind) {
     case Bear:
-        DrawImageRegion(x, y, 4 * w, 3 * h, w, h, PngItemKuma, 1, mirror);
+        DrawImageRegion(x, y, 4 * w, 3 * h, w, h, PngItemBear, 1, mirror);
         break;
     case Ball:
         DrawImageRegion(x, y, 0, 0, w, h, PngItemBall, 1, mirror);
@@ -129,19 +128,19 @@ void DrawMovingTraps() {
 // After the boss of stage 1, 2 or 3: a blinking arrow points the way out of the arena.
 void DrawClearedArrow() {
     for (const EnemySlotRecord& enemy : EnemySlot) {
-        if (enemy.kind < 11 || enemy.dying != 1 || StageId == 41 || StageId == 51 ||
-            ScrollLocked != 1) {
+        if (enemy.kind < 11 || enemy.dying != 1 || StageId == ArenaOf(4) ||
+            StageId == StageExArena || ScrollLocked != 1) {
             continue;
         }
         ++ArrowCounter;
         if (ArrowCounter >= 100) {
             ArrowCounter = 0;
         }
-        SetBlendMode(1, 128);
+        SetBlendMode(BlendAlpha, 128);
         if (ArrowCounter <= 50) {
-            DrawImageAt(500, 210, PngYaji, 1);
+            DrawImageAt(500, 210, PngArrow, 1);
         }
-        SetBlendMode(0, 0);
+        SetBlendMode(BlendNone, 0);
     }
 }
 
@@ -164,7 +163,7 @@ void DrawSparkles() {
             sparkle.y = PlayerState.posY + box.top + (height > 0 ? std::rand() % height : 0);
             sparkle.visible = 1;
         }
-        SetBlendMode(2, sparkle.alpha);
+        SetBlendMode(BlendAdd, sparkle.alpha);
         if (sparkle.visible != 0) {
             DrawImageRegion(Px(sparkle.screenX), Px(sparkle.y), sparkle.frameX, 0, 20, 20, PngLight,
                             1, 0);
@@ -173,21 +172,19 @@ void DrawSparkles() {
 }
 
 void DrawFirstFog() {
-    SetBlendMode(0, 0);
-    if ((StageId != 5 && StageId != 41 && StageId != 51) || Fog.shown1 == 0) {
+    SetBlendMode(BlendNone, 0);
+    if ((StageId != StageExField && StageId != ArenaOf(4) && StageId != StageExArena) ||
+        Fog.shown1 == 0) {
         return;
     }
-    Fog.driftX += 5;
-    if (Fog.driftX >= 640) {
-        Fog.driftX = 0;
-    }
-    SetBlendMode(2, Fog.alpha1);
+    DriftFirstFog();
+    SetBlendMode(BlendAdd, Fog.alpha1);
     DrawImageAt(Fog.driftX, 0, PngFog1, 0);
     DrawImageAt(Fog.driftX - 640, 0, PngFog1, 0);
 }
 
 void DrawGauges() {
-    SetBlendMode(0, 0);
+    SetBlendMode(BlendNone, 0);
     const uint32_t white = MakeColor(255, 255, 255);
     const PlayerStateRecord& p = PlayerState;
     DrawRectangle(10, 30, p.PlayerLife + 9, 44, MakeColor(255, 0, 0), 1);
@@ -217,13 +214,13 @@ void DrawBossBars() {
         if (enemy.kind < 11) {
             continue;
         }
-        if (StageId <= 41) {
+        if (StageId <= ArenaOf(4)) {
             DrawRectangle(370, 30, enemy.hp + 369, 44, MakeColor(255, 0, 0), 1);
             DrawRectangle(369, 30, 630, 44, white, 0);
             DrawRectangle(370, 70, static_cast<int>(enemy.attackGauge) + 369, 84,
                           MakeColor(0, 255, 0), 1);
             DrawRectangle(369, 70, 470, 84, white, 0);
-        } else if (StageId == 51) {
+        } else if (StageId == StageExArena) {
             // The four bosses of the EX arena, always in slot order.
             static constexpr int Rows[4][2] = {{30, 40}, {45, 55}, {60, 70}, {75, 85}};
             for (int slot = 0; slot < 4; ++slot) {
@@ -236,7 +233,7 @@ void DrawBossBars() {
 }
 
 void DrawHudTexts() {
-    SetBlendMode(0, 0);
+    SetBlendMode(BlendNone, 0);
     SetTextSize(18);
     SetTextStyle(3);
     DrawFormattedTextAt(500, 10, 0xFFFFFF, "TIME = %d", TimeLeft);
@@ -257,35 +254,13 @@ void DrawStageBanner() {
     if (StageBanner.active == 0) {
         return;
     }
-    ++StageBanner.x;
-    StageBanner.alpha -= 3;
-    if (StageBanner.alpha <= 0) {
-        StageBanner.active = 0; // still drawn this frame
-    }
-    switch (StageId) {
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-        StageBanner.rowY = 60 * (StageId - 1);
-        break;
-    case 11:
-    case 21:
-    case 31:
-    case 41:
-    case 51:
-        StageBanner.rowY = 300 + 60 * (StageId / 10 - 1);
-        break;
-    default:
-        break; // the tutorial keeps the previous row
-    }
-    SetBlendMode(1, StageBanner.alpha);
+    AdvanceStageBanner();
+    SetBlendMode(BlendAlpha, StageBanner.alpha);
     DrawImageRegion(StageBanner.x, 100, 0, StageBanner.rowY, 350, 60, PngIndication, 1, 0);
 }
 
 void DrawWipe() {
-    SetBlendMode(0, 0);
+    SetBlendMode(BlendNone, 0);
     if (ArenaTransition == 1) {
         DrawImageAt(Px(TransitionX), 0, PngChange, 1);
     }
@@ -303,11 +278,11 @@ void DrawBackground() {
     DrawImageAt(-near, 0, SceneryNear, 1);
     DrawImageAt(1500 - near, 0, SceneryNear, 1);
     DrawImageAt(-1500 - near, 0, SceneryNear, 1);
-    if (StageId >= 11) {
+    if (StageId >= ArenaOf(1)) {
         DrawImageAt(0, 0, SceneryArena, 0);
     }
-    if ((StageId == 41 || StageId == 51) && Fog.shown2 != 0) {
-        SetBlendMode(1, Fog.alpha2);
+    if ((StageId == ArenaOf(4) || StageId == StageExArena) && Fog.shown2 != 0) {
+        SetBlendMode(BlendAlpha, Fog.alpha2);
         DrawImageAt(0, 0, PngFog2, 0);
     }
     if (NearLayerX >= 1500.0) {
@@ -320,7 +295,7 @@ void DrawBackground() {
     } else if (FarLayerX <= -640.0) {
         FarLayerX = 640.0;
     }
-    SetBlendMode(0, 0);
+    SetBlendMode(BlendNone, 0);
 }
 
 void DrawStageFrame() {
@@ -329,10 +304,10 @@ void DrawStageFrame() {
     DrawHearts();
     DrawItemFrame();
     DrawFreeItem();
-    SetBlendMode(0, 0);
+    SetBlendMode(BlendNone, 0);
     DrawEnemies();
     DrawPlayer();
-    SetBlendMode(0, 0);
+    SetBlendMode(BlendNone, 0);
     DrawMovingTraps();
     DrawClearedArrow();
     DrawSparkles();

@@ -3,8 +3,10 @@
 #include "enemy/enemies.h"
 #include "enemy/pickups.h"
 #include "engine/engine.h"
-#include "main/assets.h"
-#include "main/loop.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
+#include "game/pad.h"
+#include "stage/collide.h"
 #include "stage/map.h"
 #include "stage/player.h"
 
@@ -25,7 +27,8 @@ ShotRecord* FireShot(double x, int size, int kind, double speed) {
     for (ShotRecord& shot : PlayerShot) {
         if (shot.active == 0) {
             const PlayerStateRecord& p = PlayerState;
-            // Every shot flies its full range (a reused slot kept a few steps of the last one).
+            // AMENDED: every shot flies its full range (a reused slot kept a few steps of the last
+            // one).
             shot = ShotRecord{};
             shot.x = x;
             shot.y = p.posY + p.BodyBox.top;
@@ -46,13 +49,13 @@ void StartAttack() {
     RaiseGreenGauge(2);
     switch (p.kind) {
     case Book:
-        PlaySoundHandle(WavBook1, 1, 1);
+        PlaySoundHandle(WavBook1, PlayOnce, FromStart);
         p.ItemLife = std::max(p.ItemLife - 5, 0);
         p.velY = -4.0;
         p.airborne = 1;
         break;
     case Gun: {
-        PlaySoundHandle(WavGun1, 1, 1);
+        PlaySoundHandle(WavGun1, PlayOnce, FromStart);
         const double x = p.facing == -1 ? p.posX + p.BodyBox.left : p.posX + p.BodyBox.right - 10;
         if (FireShot(x, 10, 1, 8.0) != nullptr) {
             p.ItemLife = std::max(p.ItemLife - 2, 0);
@@ -60,7 +63,7 @@ void StartAttack() {
         break;
     }
     default:
-        PlaySoundHandle(WavAtc1, 1, 1);
+        PlaySoundHandle(WavAtc1, PlayOnce, FromStart);
         break;
     }
 }
@@ -69,27 +72,27 @@ void StartSpecial() {
     PlayerStateRecord& p = PlayerState;
     switch (p.kind) {
     case Ball:
-        PlaySoundHandle(WavAtc2, 1, 1);
+        PlaySoundHandle(WavAtc2, PlayOnce, FromStart);
         p.velY = -4.0;
         p.specialTimer = 1;
         p.specialActive = 1;
         p.airborne = 1;
         break;
     case Book:
-        PlaySoundHandle(WavBook2, 1, 1);
+        PlaySoundHandle(WavBook2, PlayOnce, FromStart);
         p.ItemLife = std::min(p.ItemLife + 50, 200);
         p.PlayerLife = std::min(p.PlayerLife + 50, 200);
         StartSparkles(40);
         break;
     case Gun: {
-        PlaySoundHandle(WavGun2, 1, 1);
+        PlaySoundHandle(WavGun2, PlayOnce, FromStart);
         p.specialTimer = 1;
         const double x = p.facing == -1 ? p.posX + p.BodyBox.left : p.posX + p.BodyBox.right - 20;
         FireShot(x, 15, 2, 14.0);
         break;
     }
     default:
-        PlaySoundHandle(WavAtc2, 1, 1);
+        PlaySoundHandle(WavAtc2, PlayOnce, FromStart);
         p.specialTimer = 1;
         p.specialActive = 1;
         break;
@@ -98,16 +101,11 @@ void StartSpecial() {
     p.PossessFlash = 1;
 }
 
-bool Overlap(double l1, double t1, double r1, double b1, double l2, double t2, double r2,
-             double b2) {
-    return l1 < r2 && l2 < r1 && t1 < b2 && t2 < b1;
-}
-
 void Hit(int damage, double knockDir, int sound) {
     PlayerState.knockDir = knockDir;
     PlayerState.pendingDamage = damage;
     HitPending = 1;
-    PlaySoundHandle(sound, 1, 1);
+    PlaySoundHandle(sound, PlayOnce, FromStart);
     ApplyDamage();
 }
 
@@ -123,18 +121,18 @@ void DamageFromEnemy(const EnemySlotRecord& e) {
     const bool immune = (p.kind == Ball && (p.attackTimer > 0 || p.specialTimer > 0)) ||
                         (p.kind == Book && p.attackTimer > 0);
     if (!attacking && !immune &&
-        Overlap(bl, bt, br, bb, e.x + e.bodyLeft, e.y + e.bodyTop, e.x + e.bodyRight,
-                e.y + e.bodyBottom)) {
+        BoxesOverlap(bl, bt, br, bb, e.x + e.bodyLeft, e.y + e.bodyTop, e.x + e.bodyRight,
+                     e.y + e.bodyBottom)) {
         const bool harmful = (e.kind != BossPhantom || (e.anim >= 10 && e.anim <= 70)) &&
                              (e.kind != BossFinal || (e.anim >= 10 && e.anim <= 140));
         if (harmful) {
-            Hit(e.touchDamage, away, e.kind == Chaser ? WavHari : WavHit);
+            Hit(e.touchDamage, away, e.kind == Chaser ? WavSpikes : WavHit);
         } else {
             PlayerState.knockDir = away;
         }
     }
-    if (attacking && Overlap(bl, bt, br, bb, e.x + e.atkLeft, e.y + e.atkTop, e.x + e.atkRight,
-                             e.y + e.atkBottom)) {
+    if (attacking && BoxesOverlap(bl, bt, br, bb, e.x + e.atkLeft, e.y + e.atkTop, e.x + e.atkRight,
+                                  e.y + e.atkBottom)) {
         const bool harmful = (e.kind != BossPhantom || (e.anim >= 10 && e.anim <= 70)) &&
                              (e.kind != BossFinal || (e.attackTimer >= 15 && e.attackTimer <= 25));
         if (harmful) {
@@ -142,8 +140,8 @@ void DamageFromEnemy(const EnemySlotRecord& e) {
         }
     }
     for (ShotRecord& shot : EnemyShot) {
-        if (shot.active != 0 &&
-            Overlap(bl, bt, br, bb, shot.x, shot.y, shot.x + shot.width, shot.y + shot.height)) {
+        if (shot.active != 0 && BoxesOverlap(bl, bt, br, bb, shot.x, shot.y, shot.x + shot.width,
+                                             shot.y + shot.height)) {
             shot.active = 0;
             shot.age = 0;
             Hit(shot.shotKind == 2 ? e.attackDamage : 10, -shot.dir, WavHit);
@@ -187,7 +185,7 @@ void MovePlayerShots() {
         }
         for (double step = 0.0; step < shot.speed && shot.active != 0; step += 1.0) {
             const double edge = shot.dir == 1 ? shot.x + shot.width : shot.x;
-            if (TileAt(edge, shot.y) < 1 && TileAt(edge, shot.y + shot.height) < 1) {
+            if (!IsSolid(edge, shot.y) && !IsSolid(edge, shot.y + shot.height)) {
                 shot.x += shot.dir == 1 ? 1.0 : -1.0;
             } else {
                 shot.active = 0;
@@ -214,13 +212,14 @@ void DamagePlayer() {
         const double foot = p.posY + p.height;
         if (TileAt(p.posX + p.BodyBox.left + 10, foot) == 5 ||
             TileAt(p.posX + p.BodyBox.right - 10, foot) == 5) {
-            Hit(10, p.facing, WavHari);
+            Hit(10, p.facing, WavSpikes);
         }
         for (const TrapSlotRecord& trap : TrapSlot) {
-            if (trap.active != 0 && Overlap(p.posX + p.BodyBox.left, p.posY + p.BodyBox.top,
-                                            p.posX + p.BodyBox.right, p.posY + p.BodyBox.bottom,
-                                            trap.x + 10, trap.y + 10, trap.x + 50, trap.y + 50)) {
-                Hit(10, p.facing, WavHari);
+            if (trap.active != 0 &&
+                BoxesOverlap(p.posX + p.BodyBox.left, p.posY + p.BodyBox.top,
+                             p.posX + p.BodyBox.right, p.posY + p.BodyBox.bottom, trap.x + 10,
+                             trap.y + 10, trap.x + 50, trap.y + 50)) {
+                Hit(10, p.facing, WavSpikes);
             }
         }
         if (p.ItemLife < 1) {

@@ -1,7 +1,7 @@
 #include "stage/map.h"
 
 #include "data/levels.h"
-#include "main/modes.h"
+#include "game/run.h"
 
 #include <cstring>
 
@@ -13,9 +13,10 @@ constexpr int ArenaTable = 6;
 
 void LoadStageMap() {
     int table = -1;
-    if (StageId >= 1 && StageId <= 6) {
+    if (StageId >= 1 && StageId <= StageTutorial) {
         table = StageId - 1;
-    } else if (StageId == 11 || StageId == 21 || StageId == 31 || StageId == 41 || StageId == 51) {
+    } else if (StageId == ArenaOf(1) || StageId == ArenaOf(2) || StageId == ArenaOf(3) ||
+               StageId == ArenaOf(4) || StageId == StageExArena) {
         table = ArenaTable;
     }
     if (table >= 0) {
@@ -27,8 +28,8 @@ int TileAt(double x, double y) {
     if (!(y >= 0.0 && y < 480.0)) {
         return 0;
     }
-    // Truncation toward zero: x -30 is column 0. Beyond either end of the map is open, so shots
-    // fly on until their range runs out and nothing reads outside the table.
+    // Truncation toward zero: x -30 is column 0. AMENDED: beyond either end of the map is open, so
+    // shots fly on until their range runs out and nothing reads outside the table.
     if (!(x > -60.0 && x < MapColumns * TileSize)) {
         return 0;
     }

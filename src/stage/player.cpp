@@ -1,10 +1,12 @@
 #include "stage/player.h"
 
 #include "engine/engine.h"
-#include "main/assets.h"
-#include "main/loop.h"
-#include "main/modes.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
+#include "game/pad.h"
+#include "game/run.h"
 #include "stage/attack.h"
+#include "stage/collide.h"
 #include "stage/map.h"
 #include "stage/stage.h"
 
@@ -16,18 +18,10 @@ AfterimageRecord PlayerAfterimage[4] = {};
 
 namespace {
 
-constexpr int PadDown = 0x0001;
-constexpr int PadLeft = 0x0002;
-constexpr int PadRight = 0x0004;
-constexpr int PadUp = 0x0008;
 constexpr double ThrownOffFloor = 960.0;
 
 bool Held(int bit) {
     return (PadState & bit) != 0;
-}
-
-bool Solid(double x, double y) {
-    return TileAt(x, y) > 0;
 }
 
 // Rises by |velY| in half-pixel steps; a solid head or mid-body probe ends the rise.
@@ -36,8 +30,8 @@ void RiseBy(double& y, double& velY, double x, const Box& box) {
         const double left = x + box.left + 1;
         const double right = x + box.right - 1;
         const double middle = y + box.bottom / 2;
-        if (Solid(left, y + box.top) || Solid(right, y + box.top) || Solid(left, middle) ||
-            Solid(right, middle)) {
+        if (IsSolid(left, y + box.top) || IsSolid(right, y + box.top) || IsSolid(left, middle) ||
+            IsSolid(right, middle)) {
             velY = 1.0;
             return;
         }
@@ -64,7 +58,7 @@ void MoveHorizontally() {
     for (double count = 0.0; count < p.stepsPerFrame; count += 1.0) {
         for (int direction : {+1, -1}) {
             const double x = p.posX + (direction > 0 ? p.BodyBox.right : p.BodyBox.left);
-            if (Solid(x, p.posY + p.BodyBox.top) || Solid(x, p.posY + p.BodyBox.bottom - 1)) {
+            if (IsSolid(x, p.posY + p.BodyBox.top) || IsSolid(x, p.posY + p.BodyBox.bottom - 1)) {
                 continue;
             }
             bool knockedBack = false;
@@ -95,9 +89,9 @@ void MoveVertically() {
             RiseBy(p.posY, p.velY, p.posX, box);
         } else if (p.velY > 0) {
             for (double step = 0.0; step < p.velY; step += 0.5) {
-                if (Solid(p.posX + box.left + 1, p.posY + box.bottom) ||
-                    Solid(p.posX + box.right - 1, p.posY + box.bottom)) {
-                    PlaySoundHandle(WavChakuti, 1, 1);
+                if (IsSolid(p.posX + box.left + 1, p.posY + box.bottom) ||
+                    IsSolid(p.posX + box.right - 1, p.posY + box.bottom)) {
+                    PlaySoundHandle(WavLanding, PlayOnce, FromStart);
                     p.airborne = 0;
                     break;
                 }
@@ -110,14 +104,14 @@ void MoveVertically() {
             p.velY = p.kind == Hopping ? -16.0 : -11.0;
             p.airborne = 1;
         }
-        if (!Solid(p.posX + box.left + 1, p.posY + box.bottom) &&
-            !Solid(p.posX + box.right - 1, p.posY + box.bottom)) {
+        if (!IsSolid(p.posX + box.left + 1, p.posY + box.bottom) &&
+            !IsSolid(p.posX + box.right - 1, p.posY + box.bottom)) {
             p.velY = 1.0; // walked off a ledge
             p.airborne = 1;
         }
     }
-    // The airborne animation counts from each take-off (left alone, it would only ever show its
-    // take-off frames in the first seconds after the program starts).
+    // AMENDED: the airborne animation counts from each take-off (left alone, it would only ever
+    // show its take-off frames in the first seconds after the program starts).
     if (!wasAirborne && p.airborne != 0) {
         p.airCounter = 0;
     }
@@ -132,7 +126,7 @@ void CountSteps() {
             p.walkCounter = 0;
         }
         if (p.kind == Bear && (p.walkCounter == 20 || p.walkCounter == 60)) {
-            PlaySoundHandle(WavChakuti, 1, 1); // footstep
+            PlaySoundHandle(WavLanding, PlayOnce, FromStart); // footstep
         }
     } else {
         p.walkCounter = 0;
@@ -239,9 +233,9 @@ void UpdateFreeItem() {
         for (double step = 0.0; step < item.velY && item.y < ThrownOffFloor; step += 0.5) {
             if (item.possessable == 1) {
                 const double foot = item.y + item.box.bottom;
-                if (Solid(item.x + item.box.left + 1, foot) ||
-                    Solid(item.x + item.box.right - 1, foot)) {
-                    PlaySoundHandle(WavChakuti, 1, 1);
+                if (IsSolid(item.x + item.box.left + 1, foot) ||
+                    IsSolid(item.x + item.box.right - 1, foot)) {
+                    PlaySoundHandle(WavLanding, PlayOnce, FromStart);
                     item.falling = 0;
                     break;
                 }
@@ -251,8 +245,8 @@ void UpdateFreeItem() {
             }
         }
     }
-    // Out of the stage, an item stops at its floor: left to fall, it would take ever more steps
-    // per frame behind a continue screen that nobody answers.
+    // AMENDED: out of the stage, an item stops at its floor: left to fall, it would take ever more
+    // steps per frame behind a continue screen that nobody answers.
     if (item.y >= ThrownOffFloor) {
         item.y = ThrownOffFloor;
         item.velY = 0.0;
@@ -264,10 +258,9 @@ void UpdateFreeItem() {
 bool GhostTouchesItem() {
     const PlayerStateRecord& p = PlayerState;
     const FreeItemRecord& item = FreeItem;
-    return p.posX + p.BodyBox.right > item.x + item.box.left &&
-           item.x + item.box.right > p.posX + p.BodyBox.left &&
-           p.posY + p.BodyBox.bottom > item.y + item.box.top &&
-           item.y + item.box.bottom > p.posY + p.BodyBox.top;
+    return BoxesOverlap(p.posX + p.BodyBox.left, p.posY + p.BodyBox.top, p.posX + p.BodyBox.right,
+                        p.posY + p.BodyBox.bottom, item.x + item.box.left, item.y + item.box.top,
+                        item.x + item.box.right, item.y + item.box.bottom);
 }
 
 void Possess() {
@@ -280,7 +273,7 @@ void Possess() {
     p.PossessFlash = 1;
     p.attackTimer = p.specialTimer = 0;
     FreeItem.inStage = 0;
-    PlaySoundHandle(WavGet, 1, 1);
+    PlaySoundHandle(WavGet, PlayOnce, FromStart);
     p.kind = FreeItem.kind;
     p.ItemLife += p.kind == Bear || p.kind == Book ? 100 : 50;
     p.PlayerLife = std::min(p.PlayerLife, 200);

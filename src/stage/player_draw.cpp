@@ -1,5 +1,6 @@
 #include "engine/engine.h"
-#include "main/assets.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
 #include "stage/attack.h"
 #include "stage/player.h"
 #include "stage/stage.h"
@@ -88,7 +89,7 @@ Cell CellOf(const PlayerStateRecord& p) {
 int SheetOf(int kind) {
     switch (kind) {
     case Bear:
-        return PngItemKuma;
+        return PngItemBear;
     case Ball:
         return PngItemBall;
     case Hopping:
@@ -134,18 +135,18 @@ void DrawBody(PlayerStateRecord& p) {
     if (p.PlayerLife <= 0) {
         // The spirit fades out over the frames of death.
         p.ghostAlpha -= 3;
-        SetBlendMode(1, p.ghostAlpha);
+        SetBlendMode(BlendAlpha, p.ghostAlpha);
         DrawGhostCell(p);
-        SetBlendMode(0, 0);
+        SetBlendMode(BlendNone, 0);
         return;
     }
     if (TimeLeft <= 0) {
         return;
     }
     if (p.kind == Ghost) {
-        SetBlendMode(1, p.ghostAlpha);
+        SetBlendMode(BlendAlpha, p.ghostAlpha);
         DrawGhostCell(p);
-        SetBlendMode(0, 0);
+        SetBlendMode(BlendNone, 0);
         return;
     }
     const Cell cell = CellOf(p);
@@ -155,7 +156,7 @@ void DrawBody(PlayerStateRecord& p) {
     DrawImageRegion(static_cast<int>(p.screenX), static_cast<int>(p.posY), cell.x + highlight,
                     cell.y, p.width, p.height, sheet, 1, mirror);
     if (p.specialActive == 1 && (p.kind == Bear || p.kind == Ball)) {
-        SetBlendMode(1, p.ghostAlpha);
+        SetBlendMode(BlendAlpha, p.ghostAlpha);
         for (const AfterimageRecord& image : PlayerAfterimage) {
             if (image.active != 0) {
                 DrawImageRegion(static_cast<int>(image.screenX), static_cast<int>(image.y), cell.x,
@@ -170,16 +171,16 @@ void DrawBody(PlayerStateRecord& p) {
 void DrawPlayer() {
     PlayerStateRecord& p = PlayerState;
     if (p.hurt != 0) {
-        SetBlendMode(1, p.ghostAlpha); // a hurt item shows through
+        SetBlendMode(BlendAlpha, p.ghostAlpha); // a hurt item shows through
     } else {
-        SetBlendMode(0, 0);
+        SetBlendMode(BlendNone, 0);
     }
     DrawBody(p);
-    SetBlendMode(0, 0);
+    SetBlendMode(BlendNone, 0);
     for (const ShotRecord& shot : PlayerShot) {
         if (shot.active != 0) {
             DrawImageRegion(static_cast<int>(shot.screenX), static_cast<int>(shot.y),
-                            shot.shotKind == 2 ? 10 : 0, 0, shot.height, shot.height, PngTama, 1,
+                            shot.shotKind == 2 ? 10 : 0, 0, shot.height, shot.height, PngShots, 1,
                             0);
         }
     }

@@ -3,10 +3,10 @@
 #include "enemy/enemies.h"
 #include "enemy/pickups.h"
 #include "engine/engine.h"
-#include "main/assets.h"
-#include "main/loop.h"
-#include "main/modes.h"
-#include "main/results.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
+#include "game/pad.h"
+#include "game/run.h"
 #include "stage/attack.h"
 #include "stage/items.h"
 #include "stage/map.h"
@@ -24,13 +24,6 @@ double TransitionX = 640.0;
 int32_t FunctionKeyLatch = 0;
 
 namespace {
-
-constexpr int KeyF5 = 0x3F;
-constexpr int KeyF6 = 0x40;
-constexpr int KeyF7 = 0x41;
-constexpr int KeyF8 = 0x42;
-constexpr int KeyF9 = 0x43;
-constexpr int KeyDigit1 = 0x02;
 
 // Below this world y the heroine has fallen out of the stage, and the free item has left it.
 constexpr double BelowStage = 960.0;
@@ -96,7 +89,7 @@ void CallItem() {
     FreeItem.height = Shapes[kind].height;
     FreeItem.box = Shapes[kind].box;
     const int centred = 320 - FreeItem.width / 2;
-    if (centred > FreeItem.x || StageId >= 11) {
+    if (centred > FreeItem.x || StageId >= ArenaOf(1)) {
         FreeItem.x = centred;
     }
     FreeItem.screenX = centred;
@@ -104,17 +97,9 @@ void CallItem() {
 
 // The switch into the arena, repeated every frame of the second half of the wipe.
 void EnterArena() {
-    for (HeartSlotRecord& heart : HeartSlot) {
-        heart.active = 0;
-    }
-    for (EnemySlotRecord& enemy : EnemySlot) {
-        enemy.active = 0;
-    }
-    for (TrapSlotRecord& trap : TrapSlot) {
-        trap.active = 0;
-    }
-    if (StageId >= 1 && StageId <= 5) {
-        StageId = StageId * 10 + 1;
+    ClearStageTables();
+    if (StageId >= 1 && StageId <= StageExField) {
+        StageId = ArenaOf(StageId);
     }
     LoadStageMap();
     PlaceBosses();
@@ -127,6 +112,35 @@ void EnterArena() {
 }
 
 } // namespace
+
+void ClearStageTables() {
+    for (HeartSlotRecord& heart : HeartSlot) {
+        heart.active = 0;
+    }
+    for (EnemySlotRecord& enemy : EnemySlot) {
+        enemy.active = 0;
+    }
+    for (TrapSlotRecord& trap : TrapSlot) {
+        trap.active = 0;
+    }
+}
+
+void ResetRun() {
+    Score = 0;
+    TotalScore = 0;
+    StageHearts = 0;
+    TotalHearts = 0;
+    Continues = 2;
+    ClearBonusCount = 2;
+    StageId = 1;
+    ScrollLocked = 0;
+    ResetStory();
+    ReloadAllImages();
+    GameMode = ModeTitle;
+    MusicSelect = 0;
+    StartMusic();
+    ClearStageTables();
+}
 
 void UpdateStageFrame() {
     if (StagePhase == 0) {
@@ -157,7 +171,7 @@ void UpdateArenaTransition() {
         EnterArena();
         if (TransitionX == -40.0) {
             StopSoundHandle(BgmStage);
-            MusicSelect = StageId == 51 ? 7 : 5;
+            MusicSelect = StageId == StageExArena ? 7 : 5;
             StartMusic();
         }
     }
@@ -167,7 +181,7 @@ void UpdateArenaTransition() {
 }
 
 void HandleFunctionKeys() {
-    if (StagePhase != 0 || StageId == 6) {
+    if (StagePhase != 0 || StageId == StageTutorial) {
         return;
     }
     const int keys[5] = {KeyF5, KeyF6, KeyF7, KeyF8, KeyF9};
@@ -188,19 +202,19 @@ void HandleFunctionKeys() {
     switch (keys[held]) {
     case KeyF5:
         PlayerState.PlayerLife = 200;
-        PlaySoundHandle(WavGet, 1, 1);
+        PlaySoundHandle(WavGet, PlayOnce, FromStart);
         break;
     case KeyF6:
         PlayerState.ItemLife = 200;
-        PlaySoundHandle(WavGet, 1, 1);
+        PlaySoundHandle(WavGet, PlayOnce, FromStart);
         break;
     case KeyF7:
         Continues = 7;
-        PlaySoundHandle(WavGet, 1, 1);
+        PlaySoundHandle(WavGet, PlayOnce, FromStart);
         break;
     case KeyF8:
         if (ScrollLocked == 0) {
-            PlaySoundHandle(WavCheck, 1, 1);
+            PlaySoundHandle(WavCheck, PlayOnce, FromStart);
             ScrollLocked = 1;
             ArenaTransition = 1;
             if (FreeItem.inStage == 1) {
@@ -212,7 +226,7 @@ void HandleFunctionKeys() {
         break;
     case KeyF9:
         if (ScrollLocked == 1) {
-            PlaySoundHandle(WavCheck, 1, 1);
+            PlaySoundHandle(WavCheck, PlayOnce, FromStart);
             for (EnemySlotRecord& enemy : EnemySlot) {
                 enemy.hp = 0;
                 enemy.dying = 1;

@@ -16,6 +16,12 @@ extern int32_t FunctionKeyLatch; // 0 while no function key is held
 
 constexpr double ScrollMax = 11840.0; // stage width 12480 minus the screen
 
+// Frees every enemy, heart and trap slot.
+void ClearStageTables();
+// Back to a fresh game at the title: scores, story, fades and tables reset, pictures reloaded,
+// title music.
+void ResetRun();
+
 // One frame of the stage: the action phase, or the story step while StagePhase is 1.
 void UpdateStageFrame();
 // The wipe into the boss arena, every frame while it runs.

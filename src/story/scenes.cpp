@@ -2,10 +2,10 @@
 
 #include "enemy/enemies.h"
 #include "engine/engine.h"
-#include "main/assets.h"
-#include "main/modes.h"
-#include "main/results.h"
-#include "render/stage_draw.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
+#include "game/run.h"
+#include "stage/overlays.h"
 #include "stage/player.h"
 #include "stage/stage.h"
 #include "story/script.h"
@@ -30,7 +30,7 @@ void WalkThroughTown() {
         p.walkCounter = 0;
     }
     if (p.walkCounter == 20 || p.walkCounter == 60) {
-        PlaySoundHandle(WavChakuti, 1, 1);
+        PlaySoundHandle(WavLanding, PlayOnce, FromStart);
     }
 }
 
@@ -44,13 +44,15 @@ void GhostAtStart() {
     CarX = -560;
 }
 
-void ShowBanner() {
-    StageBanner.active = 1;
-    StageBanner.x = 200;
-    StageBanner.alpha = 255;
-}
-
 } // namespace
+
+void ResetStory() {
+    StagePhase = 1;
+    ScriptPosition = ScriptPositionRecord{};
+    StoryStep = 0;
+    StorySide = -1;
+    ScreenFade = ScreenFadeRecord{};
+}
 
 void StoryActionStep() {
     if (StagePhase != 1) {
@@ -105,7 +107,7 @@ void StoryActionStep() {
         break;
     case 7:
         if (StageId == 1) {
-            ShowBanner();
+            ShowStageBanner();
         }
         break;
     case 8:
@@ -125,8 +127,8 @@ void StoryActionStep() {
         GhostAtStart();
         break;
     case 201:
-        if (StageId == 5) {
-            ShowBanner();
+        if (StageId == StageExField) {
+            ShowStageBanner();
         }
         break;
     default:

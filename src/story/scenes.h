@@ -11,6 +11,8 @@ extern int32_t CarX;
 // Offsets of the shaking crash picture.
 extern int32_t ShakeX, ShakeY;
 
+// Back to the start of the prologue: the script from its first line, the story phase, no fade.
+void ResetStory();
 // The story's per-frame actions while StagePhase is 1, chosen by StoryStep.
 void StoryActionStep();
 // The picture of the story screen for this StoryStep, over the black backdrop.

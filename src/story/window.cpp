@@ -2,9 +2,10 @@
 
 #include "data/script_table.h"
 #include "engine/engine.h"
-#include "main/assets.h"
-#include "main/loop.h"
-#include "main/modes.h"
+#include "game/assets.h"
+#include "game/engine_names.h"
+#include "game/pad.h"
+#include "game/run.h"
 #include "story/scenes.h"
 #include "story/script.h"
 
@@ -24,9 +25,8 @@ int32_t CursorFrame = 0;
 namespace {
 
 constexpr int ElementsPerFrame = 9;
-constexpr int PadButton4 = 0x0080;
 
-// Button 3 at a page's end acts once per press, however often the page's end is read.
+// AMENDED: button 3 at a page's end acts once per press, however often the page's end is read.
 bool WindowToggledThisFrame = false;
 
 char ByteAt(const ScriptPositionRecord& at) {
@@ -97,7 +97,7 @@ bool WaitAtPageEnd() {
 }
 
 void PlayEffect(int handle) {
-    PlaySoundHandle(handle, 1, 1);
+    PlaySoundHandle(handle, PlayOnce, FromStart);
     ++ScriptPosition.offset;
 }
 
@@ -288,14 +288,14 @@ void DrawMessageWindow() {
     }
     if (StorySide == 1) {
         // The story screen starts from normal blending, whatever the last frame left.
-        SetBlendMode(0, 0);
+        SetBlendMode(BlendNone, 0);
         DrawImageAt(0, 0, PngBlack, 0);
         DrawStoryPicture();
     }
     if (WindowVisible == 1) {
-        SetBlendMode(1, 200);
+        SetBlendMode(BlendAlpha, 200);
         DrawRectangle(10, 380, 630, 470, MakeColor(0, 0, 0), 1);
-        SetBlendMode(1, 255);
+        SetBlendMode(BlendAlpha, 255);
         const uint32_t colour =
             ReplayCount < 0 ? MakeColor(150, 150, 150) : MakeColor(255, 255, 255);
         for (int row = 0; row < WindowRowCount; ++row) {
@@ -314,7 +314,7 @@ void DrawMessageWindow() {
         }
     }
     if (ScreenFade.active == 1) {
-        SetBlendMode(1, ScreenFade.alpha);
+        SetBlendMode(BlendAlpha, ScreenFade.alpha);
         DrawRectangle(0, 0, 640, 480, MakeColor(0, 0, 0), 1);
         AdvanceFade();
     }

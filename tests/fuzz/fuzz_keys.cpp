@@ -1,6 +1,6 @@
 // Any bytes as a key script of the headless runner: refused with a message, or read into lines
 // in frame order whose keys are all known scan codes.
-#include "main/key_script.h"
+#include "runner/key_script.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,4 +1,5 @@
 // Any bytes as "save.dat": read, then saved over, always as a clean 36-byte file.
+#include "game/run.h"
 #include "main/save.h"
 
 #include <cstdint>

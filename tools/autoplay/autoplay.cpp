@@ -20,8 +20,6 @@
 #include "engine/engine.h"
 #include "engine/headless.h"
 #include "main/loop.h"
-#include "main/modes.h"
-#include "main/results.h"
 #include "main/save.h"
 #include "model.h"
 #include "plan.h"

@@ -4,8 +4,8 @@
 #include "plan.h"
 
 #include "enemy/enemies.h"
+#include "game/run.h"
 #include "main/extras.h"
-#include "main/modes.h"
 #include "main/results.h"
 #include "main/save.h"
 #include "main/title.h"

@@ -103,8 +103,10 @@ std::vector<double> RenderVoice(const Voice& v) {
             break;
         case Wave::Square: {
             double duty = std::clamp(v.duty.At(t, false), 0.05, 0.95);
+            // A pulse narrower or wider than half spends more time on one side: its mean,
+            // 2 duty - 1, would be a DC offset that eats headroom and thumps when it starts.
             x = (phase < duty ? 1.0 : -1.0) + PolyBlep(phase, dt) -
-                PolyBlep(std::fmod(phase + 1.0 - duty, 1.0), dt);
+                PolyBlep(std::fmod(phase + 1.0 - duty, 1.0), dt) - (2.0 * duty - 1.0);
             break;
         }
         case Wave::Saw:
@@ -357,6 +359,12 @@ std::vector<float> RenderEffect(const Effect& effect) {
         for (size_t n = delay; n < mix.size(); ++n) {
             mix[n] += effect.echoFeedback * mix[n - delay];
         }
+    }
+    // What is left of DC (asymmetric drive, a low sweep's half wave) goes through a gentle
+    // high-pass at 20 Hz, well under the lowest thump.
+    Biquad dcBlock;
+    for (double& x : mix) {
+        x = dcBlock.Run(x, Biquad::HighPass, 20.0, 0.707);
     }
     // Short fades at both ends: a sound cut off mid-wave clicks.
     const size_t fadeIn = kRate / 1000, fadeOut = kRate / 200;

@@ -48,7 +48,7 @@ struct Voice {
 
 struct Effect {
     std::string name;
-    double peakDb = -1.0;
+    double peakDb = -6.0; // leaves the mixer room for overlaps and the music
     double echoTime = 0.0, echoFeedback = 0.0;
     std::vector<Voice> voices;
 };

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <numbers>
 
 namespace snd {
 
@@ -44,10 +45,33 @@ void RenderInto(fluid_synth_t* synth, std::vector<float>& left, std::vector<floa
     }
 }
 
+// Some of the font's samples sit off centre; a 15 Hz high-pass (two poles) takes the offset out
+// before it can eat the mixer's headroom. It runs over the whole render, so it is continuous
+// across the cut points.
+void RemoveDc(std::vector<float>& samples) {
+    const double w = 2.0 * std::numbers::pi * 15.0 / kRate;
+    const double c = std::cos(w), alpha = std::sin(w) / (2.0 * 0.7071);
+    const double a0 = 1.0 + alpha;
+    const double b0 = (1.0 + c) / 2.0 / a0, b1 = -(1.0 + c) / a0, a1 = -2.0 * c / a0,
+                 a2 = (1.0 - alpha) / a0;
+    double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
+    for (float& s : samples) {
+        const double x = s;
+        const double y = b0 * x + b1 * x1 + b0 * x2 - a1 * y1 - a2 * y2;
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+        s = static_cast<float>(y);
+    }
+}
+
 // Gain so the loop reaches its loudness target, then a look-ahead limiter holding the peaks
 // under the ceiling. Runs over the whole render so the state is continuous at the cut points.
 void Master(const Score& score, std::vector<float>& left, std::vector<float>& right,
             int64_t loopStart, int64_t loopEnd) {
+    RemoveDc(left);
+    RemoveDc(right);
     double sum = 0.0;
     for (int64_t n = loopStart; n < loopEnd; ++n) {
         sum += static_cast<double>(left[n]) * left[n] + static_cast<double>(right[n]) * right[n];
@@ -129,6 +153,8 @@ std::vector<int16_t> RenderLoop(const Score& score, const std::string& soundFont
     fluid_settings_setnum(settings.get(), "synth.gain", 0.5);
     fluid_settings_setint(settings.get(), "synth.polyphony", 256);
     fluid_settings_setint(settings.get(), "synth.cpu-cores", 1);
+    // No chorus: the synthesiser's puts its two sides out of phase, which sounds wide on
+    // headphones but hollow on one speaker. Width comes from panning and the stereo samples.
     fluid_settings_setint(settings.get(), "synth.chorus.active", 0);
     fluid_settings_setint(settings.get(), "synth.reverb.active", 1);
     fluid_settings_setnum(settings.get(), "synth.reverb.room-size", score.reverbRoom);

@@ -244,6 +244,7 @@ void Builder::Header(const std::vector<std::string>& w, const std::string& where
                 ch.pan = v;
             } else if (kv[0] == "reverb") {
                 ch.reverb = v;
+
             } else {
                 Fail(where, "unknown channel setting '" + kv[0] + "'");
             }
@@ -570,10 +571,22 @@ void Builder::Double(const Line& line) {
                                    score_.bars, line.where);
     int transpose = OptionInt(line, "transpose", 0);
     int velocity = OptionInt(line, "velocity", 0);
-    for (const Note& n : melodyNotes_[from->second]) {
+    // to=BAR moves the copy so that the first bar of the range starts there: a section played
+    // again later in the loop.
+    int shift = OptionInt(line, "to", *bars.begin()) - *bars.begin();
+    int last = *bars.rbegin() + shift;
+    if (*bars.begin() + shift < 1 || last > score_.bars) {
+        Fail(line.where, "the copy runs past the last bar");
+    }
+    const double offset = shift * score_.BarSeconds();
+    // Copied first: the copy may go onto the instrument it comes from.
+    std::vector<Note> source = melodyNotes_[from->second];
+    for (const Note& n : source) {
         int bar = static_cast<int>(n.start / score_.BarSeconds() + 1e-9) + 1;
         if (bars.count(bar)) {
-            Add(to, n.key + transpose, n.velocity + velocity, n.start, n.end);
+            Add(to, n.key + transpose, n.velocity + velocity, n.start + offset, n.end + offset);
+            // A copied line can itself be doubled by a later line.
+            melodyNotes_[line.target].push_back(score_.notes.back());
         }
     }
 }

@@ -1,23 +1,24 @@
-#include "main/assets.h"
+#include "game/assets.h"
 
 #include "engine/engine.h"
-#include "main/modes.h"
+#include "game/engine_names.h"
+#include "game/run.h"
 
 #include <initializer_list>
 
-int32_t WavCheck = -1, WavHit = -1, WavSelect = -1, WavGet = -1, WavChakuti = -1, WavAtc1 = -1,
+int32_t WavCheck = -1, WavHit = -1, WavSelect = -1, WavGet = -1, WavLanding = -1, WavAtc1 = -1,
         WavAtc2 = -1, WavGun1 = -1, WavGun2 = -1, WavBook1 = -1, WavBook2 = -1, WavDog = -1,
-        WavKara = -1, WavDeath = -1, WavSpider = -1, WavHari = -1, WavHeart = -1, Wav119In = -1,
+        WavCrow = -1, WavDeath = -1, WavSpider = -1, WavSpikes = -1, WavHeart = -1, Wav119In = -1,
         Wav119Out = -1, WavShock = -1, WavBrake = -1, WavError = -1;
 int32_t BgmAdv1 = -1, BgmAdv2 = -1, BgmAdv3 = -1, BgmTitle = -1, BgmEnding = -1, BgmStage = -1,
         BgmBoss = -1;
 
-int32_t PngMap = -1, PngPlayer = -1, PngItemKuma = -1, PngItemBall = -1, PngItemHopping = -1,
+int32_t PngMap = -1, PngPlayer = -1, PngItemBear = -1, PngItemBall = -1, PngItemHopping = -1,
         PngItemGun = -1, PngItemBook = -1, PngTitle = -1, PngOver = -1, PngClear = -1, PngItem = -1,
         PngRitem = -1, PngEnemy1 = -1, PngEnemy2 = -1, PngEnemy3 = -1, PngEnemyB1 = -1,
         PngEnemyB2 = -1, PngEnemyB3 = -1, PngEnemyB4 = -1, PngChange = -1, PngCg01 = -1,
-        PngCg02 = -1, PngCg03 = -1, PngCg04 = -1, PngCg05 = -1, PngCg06 = -1, PngTama = -1,
-        PngYaji = -1, PngLight = -1, PngCar = -1, PngBlack = -1, PngRed = -1, PngEnding = -1,
+        PngCg02 = -1, PngCg03 = -1, PngCg04 = -1, PngCg05 = -1, PngCg06 = -1, PngShots = -1,
+        PngArrow = -1, PngLight = -1, PngCar = -1, PngBlack = -1, PngRed = -1, PngEnding = -1,
         PngExtra = -1, PngWeeks = -1, PngFog1 = -1, PngFog2 = -1, PngIndication = -1,
         PngButton = -1;
 int32_t PngLogo = -1, PngLoad = -1;
@@ -34,12 +35,12 @@ struct CatalogueEntry {
 constexpr CatalogueEntry Sounds[] = {
     {&WavCheck, "snd\\wav_check.wav"},     {&WavHit, "snd\\wav_hit.wav"},
     {&WavSelect, "snd\\wav_select.wav"},   {&WavGet, "snd\\wav_get.wav"},
-    {&WavChakuti, "snd\\wav_chakuti.wav"}, {&WavAtc1, "snd\\wav_atc1.wav"},
+    {&WavLanding, "snd\\wav_chakuti.wav"}, {&WavAtc1, "snd\\wav_atc1.wav"},
     {&WavAtc2, "snd\\wav_atc2.wav"},       {&WavGun1, "snd\\wav_gun1.wav"},
     {&WavGun2, "snd\\wav_gun2.wav"},       {&WavBook1, "snd\\wav_book1.wav"},
     {&WavBook2, "snd\\wav_book2.wav"},     {&WavDog, "snd\\wav_dog.wav"},
-    {&WavKara, "snd\\wav_kara.wav"},       {&WavDeath, "snd\\wav_death.wav"},
-    {&WavSpider, "snd\\wav_spider.wav"},   {&WavHari, "snd\\wav_hari.wav"},
+    {&WavCrow, "snd\\wav_kara.wav"},       {&WavDeath, "snd\\wav_death.wav"},
+    {&WavSpider, "snd\\wav_spider.wav"},   {&WavSpikes, "snd\\wav_hari.wav"},
     {&WavHeart, "snd\\wav_heart.wav"},     {&Wav119In, "snd\\wav_119in.wav"},
     {&Wav119Out, "snd\\wav_119out.wav"},   {&WavShock, "snd\\wav_shock.wav"},
     {&WavBrake, "snd\\wav_brake.wav"},     {&WavError, "snd\\wav_error.wav"},
@@ -52,7 +53,7 @@ constexpr CatalogueEntry Sounds[] = {
 constexpr CatalogueEntry Images[] = {
     {&PngMap, "png\\map.png"},
     {&PngPlayer, "png\\player.png"},
-    {&PngItemKuma, "png\\Item_kuma.png"},
+    {&PngItemBear, "png\\Item_kuma.png"},
     {&PngItemBall, "png\\Item_Ball.png"},
     {&PngItemHopping, "png\\Item_Hopping.png"},
     {&PngItemGun, "png\\Item_gun.png"},
@@ -80,8 +81,8 @@ constexpr CatalogueEntry Images[] = {
     {&PngCg04, "png\\cg04.png"},
     {&PngCg05, "png\\cg05.png"},
     {&PngCg06, "png\\cg06.png"},
-    {&PngTama, "png\\tama.png"},
-    {&PngYaji, "png\\yaji.png"},
+    {&PngShots, "png\\tama.png"},
+    {&PngArrow, "png\\yaji.png"},
     {&PngLight, "png\\light.png"},
     {&PngCar, "png\\car.png"},
     {&PngBlack, "png\\black.png"},
@@ -109,7 +110,8 @@ constexpr const char* SceneryFiles[6][4] = {
 };
 
 // Which stage's picture each scenery slot shows, so a display change can restore exactly what was
-// on screen. (Deriving it from StageId alone brought stage 1's layers into stage 4 after F1.)
+// on screen. AMENDED: deriving it from StageId alone brought stage 1's layers into stage 4 after
+// F1.
 int SceneryShown[4] = {1, 1, 1, 1};
 int SceneryBeforeReload[4] = {1, 1, 1, 1};
 
@@ -122,8 +124,8 @@ void LoadAllSounds() {
 }
 
 void ReloadAllImages() {
-    // Every picture is loaded afresh; dropping the old set first keeps memory flat however often
-    // the game returns to the title.
+    // AMENDED: every picture is loaded afresh; dropping the old set first keeps memory flat however
+    // often the game returns to the title.
     ReleaseAllImages(0);
     PngLogo = -1;
     PngLoad = -1;
@@ -171,7 +173,7 @@ void StopAllMusic() {
 void StartMusic() {
     const int32_t tracks[7] = {BgmTitle, BgmAdv1, BgmAdv2, BgmAdv3, BgmStage, BgmBoss, BgmEnding};
     if (MusicSelect >= 0 && MusicSelect <= 6) {
-        PlaySoundHandle(tracks[MusicSelect], 3, 1);
+        PlaySoundHandle(tracks[MusicSelect], PlayLoop, FromStart);
     } else if (MusicSelect == 7) {
         StopAllMusic();
     }

@@ -1,9 +1,8 @@
-#include "main/trace.h"
+#include "runner/trace.h"
 
 #include "enemy/enemies.h"
 #include "engine/headless.h"
-#include "main/modes.h"
-#include "main/results.h"
+#include "game/run.h"
 #include "stage/player.h"
 #include "stage/stage.h"
 #include "story/scenes.h"

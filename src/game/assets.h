@@ -1,21 +1,23 @@
 // The asset catalogue: one handle per picture and sound file, loaded once in the asset-load frame.
-// A handle of -1 (a missing file) draws and plays nothing.
+// A handle of -1 (a missing file) draws and plays nothing. Handles have English names; the files
+// keep theirs (WavLanding is "wav_chakuti.wav", WavCrow "wav_kara.wav", WavSpikes "wav_hari.wav",
+// PngItemBear "Item_kuma.png", PngShots "tama.png", PngArrow "yaji.png").
 #pragma once
 
 #include <cstdint>
 
 // Sounds.
-extern int32_t WavCheck, WavHit, WavSelect, WavGet, WavChakuti, WavAtc1, WavAtc2, WavGun1, WavGun2,
-    WavBook1, WavBook2, WavDog, WavKara, WavDeath, WavSpider, WavHari, WavHeart, Wav119In,
+extern int32_t WavCheck, WavHit, WavSelect, WavGet, WavLanding, WavAtc1, WavAtc2, WavGun1, WavGun2,
+    WavBook1, WavBook2, WavDog, WavCrow, WavDeath, WavSpider, WavSpikes, WavHeart, Wav119In,
     Wav119Out, WavShock, WavBrake, WavError;
 // Music.
 extern int32_t BgmAdv1, BgmAdv2, BgmAdv3, BgmTitle, BgmEnding, BgmStage, BgmBoss;
 
 // Pictures.
-extern int32_t PngMap, PngPlayer, PngItemKuma, PngItemBall, PngItemHopping, PngItemGun, PngItemBook,
+extern int32_t PngMap, PngPlayer, PngItemBear, PngItemBall, PngItemHopping, PngItemGun, PngItemBook,
     PngTitle, PngOver, PngClear, PngItem, PngRitem, PngEnemy1, PngEnemy2, PngEnemy3, PngEnemyB1,
     PngEnemyB2, PngEnemyB3, PngEnemyB4, PngChange, PngCg01, PngCg02, PngCg03, PngCg04, PngCg05,
-    PngCg06, PngTama, PngYaji, PngLight, PngCar, PngBlack, PngRed, PngEnding, PngExtra, PngWeeks,
+    PngCg06, PngShots, PngArrow, PngLight, PngCar, PngBlack, PngRed, PngEnding, PngExtra, PngWeeks,
     PngFog1, PngFog2, PngIndication, PngButton;
 // Loaded by their own modes: the logo and the loading picture.
 extern int32_t PngLogo, PngLoad;

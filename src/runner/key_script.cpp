@@ -1,5 +1,5 @@
 // Key scripts, read once before a run and applied frame by frame.
-#include "main/key_script.h"
+#include "runner/key_script.h"
 
 #include "engine/headless.h"
 
@@ -9,9 +9,11 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 
 namespace {
 
@@ -28,6 +30,9 @@ constexpr KeyName KeyNames[] = {
     {"1", 0x02},  {"2", 0x03},    {"3", 0x04},     {"4", 0x05},      {"5", 0x06},
 };
 
+constexpr off_t MaxKeyScriptBytes = 16 << 20;
+constexpr size_t MaxKeyScriptLine = 4096;
+
 int ScanCodeOf(const std::string& name) {
     for (const KeyName& key : KeyNames) {
         if (name == key.name) {
@@ -41,6 +46,17 @@ int ScanCodeOf(const std::string& name) {
 
 bool ReadKeyScript(const char* path, KeyScript& script) {
     script = KeyScript{};
+    // A regular file of a sensible size: a folder, a pipe or /dev/zero given by mistake would
+    // otherwise read as nothing, hang, or grow without end. The whole recorded game is 30 KB.
+    struct stat info {};
+    if (stat(path, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > MaxKeyScriptBytes) {
+        std::fprintf(stderr, "cannot read %s: %s\n", path,
+                     errno != 0 && !S_ISREG(info.st_mode) && info.st_mode == 0
+                         ? std::strerror(errno)
+                     : !S_ISREG(info.st_mode) ? "not a regular file"
+                                              : "larger than a key script may be (16 MiB)");
+        return false;
+    }
     std::ifstream input(path);
     if (!input) {
         std::fprintf(stderr, "cannot read %s\n", path);
@@ -50,6 +66,11 @@ bool ReadKeyScript(const char* path, KeyScript& script) {
     int number = 0;
     while (std::getline(input, line)) {
         ++number;
+        if (line.size() > MaxKeyScriptLine) {
+            std::fprintf(stderr, "%s:%d: a line longer than %zu characters\n", path, number,
+                         MaxKeyScriptLine);
+            return false;
+        }
         const size_t comment = line.find('#');
         if (comment != std::string::npos) {
             const size_t replay = line.find("--frames ", comment);

@@ -11,13 +11,14 @@
 //                       (default no); window: there is no such box, the game asks in its window
 #include "engine/engine.h"
 #include "engine/headless.h"
-#include "main/key_script.h"
 #include "main/loop.h"
-#include "main/trace.h"
+#include "runner/key_script.h"
+#include "runner/trace.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -27,6 +28,12 @@
 namespace {
 
 KeyScript Keys;
+// Set by SIGTERM or SIGINT: the run ends after the frame, through the game's exit sequence.
+volatile std::sig_atomic_t StopSignal = 0;
+
+void Stop(int signal) {
+    StopSignal = signal;
+}
 std::vector<int> Shots;
 std::string ShotsDir = ".";
 std::FILE* TraceFile = nullptr;
@@ -34,6 +41,9 @@ std::FILE* TraceFile = nullptr;
 void AfterFrame(int frame) {
     if (TraceFile != nullptr) {
         WriteTraceLine(TraceFile, frame);
+    }
+    if (StopSignal != 0) {
+        HeadlessSetFrameLimit(frame + 1);
     }
     if (std::find(Shots.begin(), Shots.end(), frame) != Shots.end()) {
         const std::string path = ShotsDir + "/shot-" + std::to_string(frame) + ".png";
@@ -134,10 +144,22 @@ int main(int argc, char** argv) {
     HeadlessSetSeed(static_cast<uint32_t>(seed));
     HeadlessSetAnswer(answer);
     HeadlessSetFrameHook(AfterFrame);
+    // Ours before the sound library's, which would take them and tell no one here.
+    std::signal(SIGTERM, Stop);
+    std::signal(SIGINT, Stop);
     ApplyKeyScript(Keys, 0);
-    const int code = GameMain();
+    int code = GameMain();
+    if (StopSignal != 0) {
+        std::fprintf(stderr, "tovarine-headless: stopped by signal %d\n",
+                     static_cast<int>(StopSignal));
+    }
     if (TraceFile != nullptr) {
-        std::fclose(TraceFile);
+        // A trace that did not reach the disk whole is a failed run, not a short one.
+        const bool failed = std::ferror(TraceFile) != 0;
+        if ((std::fclose(TraceFile) != 0 || failed) && code == 0) {
+            std::fprintf(stderr, "tovarine-headless: cannot write %s\n", tracePath);
+            code = 1;
+        }
     }
     return code;
 }
