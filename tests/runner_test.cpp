@@ -127,4 +127,84 @@ TEST_F(HeadlessRunner, SigtermAndSigintEndTheRunThroughTheExitSequence) {
     }
 }
 
+// A pause changes nothing: the recorded game with a pause put in anywhere gives the same frames,
+// only later by the length of the pause.
+std::string WithoutFrameNumber(const std::string& line) {
+    const size_t comma = line.find(',');
+    return comma == std::string::npos ? line : line.substr(comma);
+}
+
+TEST_F(HeadlessRunner, APauseAnywhereLeavesTheGameExactlyAsItWas) {
+    const std::vector<std::string> recorded =
+        test::ReadLines(TOVARINE_SOURCE_DIR "/tests/runs/full.keys");
+    struct Line {
+        int frame;
+        std::string keys;
+    };
+    std::vector<Line> lines;
+    for (const std::string& text : recorded) {
+        if (!text.empty() && text[0] != '#') {
+            const size_t space = text.find(' ');
+            lines.push_back({std::stoi(text.substr(0, space)),
+                             space == std::string::npos ? "" : text.substr(space)});
+        }
+    }
+    constexpr int Frames = 2400;
+    constexpr int Pause = 90;
+    std::string plain;
+    for (const Line& line : lines) {
+        plain += std::to_string(line.frame) + line.keys + "\n";
+    }
+    std::ofstream(dir_.file("plain.txt")) << plain;
+    ASSERT_EQ(Run("--frames " + std::to_string(Frames) + " --input plain.txt --trace a.jsonl"), 0);
+    const std::vector<std::string> a = test::ReadLines(dir_.file("a.jsonl"));
+    ASSERT_EQ(a.size(), static_cast<size_t>(Frames));
+    // In the story, and in the stage with keys held; the pause is opened and closed with P.
+    for (int wanted : {600, 1500, 1763}) {
+        int at = wanted;
+        auto lineNear = [&lines](int from) {
+            for (const Line& line : lines) {
+                if (line.frame > from && line.frame <= from + 3) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        while (lineNear(at)) {
+            ++at;
+        }
+        SCOPED_TRACE(at);
+        std::string held;
+        for (const Line& line : lines) {
+            if (line.frame <= at) {
+                held = line.keys;
+            }
+        }
+        std::string paused;
+        bool inserted = false;
+        for (const Line& line : lines) {
+            if (line.frame >= at && !inserted) {
+                paused += std::to_string(at) + held + " p\n" + std::to_string(at + 2) + held +
+                          "\n" + std::to_string(at + Pause) + held + " p\n" +
+                          std::to_string(at + Pause + 2) + held + "\n";
+                inserted = true;
+            }
+            if (line.frame != at) {
+                paused += std::to_string(line.frame < at ? line.frame : line.frame + Pause) +
+                          line.keys + "\n";
+            }
+        }
+        std::ofstream(dir_.file("paused.txt")) << paused;
+        ASSERT_EQ(Run("--frames " + std::to_string(Frames + Pause) +
+                      " --input paused.txt --trace b.jsonl"),
+                  0);
+        const std::vector<std::string> b = test::ReadLines(dir_.file("b.jsonl"));
+        ASSERT_EQ(b.size(), static_cast<size_t>(Frames + Pause));
+        for (int f = 0; f < Frames; ++f) {
+            const int g = f < at ? f : f + Pause;
+            ASSERT_EQ(WithoutFrameNumber(a[f]), WithoutFrameNumber(b[g])) << "frame " << f;
+        }
+    }
+}
+
 } // namespace

@@ -7,8 +7,8 @@
 // into its 16-bit sum, so it sees how loud the sum would be if nothing saturated.
 #include "engine/engine.h"
 #include "engine/headless.h"
-#include "main/key_script.h"
 #include "main/loop.h"
+#include "runner/key_script.h"
 #include "support.h"
 
 #include <SDL_audio.h>

@@ -105,8 +105,8 @@ TEST(CommandLine, TheManualPageNamesEveryOptionOfTheHelp) {
         return found;
     };
     std::set<std::string> help = optionsOf(UsageText);
-    EXPECT_EQ(help, (std::set<std::string>{"-f", "--fullscreen", "-w", "--window", "-h", "--help",
-                                           "--version"}));
+    EXPECT_EQ(help, (std::set<std::string>{"-f", "--fullscreen", "-w", "--window", "--settings",
+                                           "-h", "--help", "--version"}));
     const std::set<std::string> documented = optionsOf(manual);
     for (const std::string& name : help) {
         EXPECT_TRUE(documented.count(name)) << name << " is missing from tovarine(6)";

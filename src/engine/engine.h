@@ -49,6 +49,7 @@ int IsKeyDown(int scanCode);     // PC set-1 scan code; 1 while held
 int SetKeyOfPadBit(int padBit, int scanCode);
 int SetPadButtonOfPadBit(int padBit, int button);
 int ResetInputMapping(); // the keys and buttons as they were at start
+int ReadPadButtons();    // pad 1's buttons as pressed, unmapped: bit n - 1 for button n
 
 // ---- Images -----------------------------------------------------------------------------------
 

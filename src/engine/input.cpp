@@ -128,3 +128,12 @@ int IsKeyDown(int scanCode) {
     platform::RefreshInput();
     return platform::KeyDown(scanCode) ? 1 : 0;
 }
+
+int ReadPadButtons() {
+    ENGINE_ENTRY;
+    if (!engine::Running) {
+        return 0;
+    }
+    platform::RefreshInput();
+    return static_cast<int>((platform::PadBits() >> 4) & 0xFFFFFFu);
+}

@@ -14,6 +14,8 @@ constexpr int BlendInvert = 3; // source x (1 - screen)
 
 // ReadPadState: pad 1 merged with the keyboard.
 constexpr int PadAndKeyboard = 0x1001;
+// ReadPadState: pad 1 alone (its Start, Back and shoulders, which keys must not stand in for).
+constexpr int PadOnly = 0x0001;
 // SetDrawTarget: the back buffer.
 constexpr int BackBuffer = -2;
 

@@ -1,5 +1,8 @@
 #include "main/command_line.h"
 
+#include "main/settings.h"
+
+#include <cstdio>
 #include <cstring>
 
 #ifndef TOVARINE_VERSION
@@ -7,6 +10,7 @@
 #endif
 
 int StartDisplay = StartAsk;
+bool SettingsGiven = false;
 
 const char UsageText[] =
     "Usage: tovarine [OPTION]...\n"
@@ -14,6 +18,8 @@ const char UsageText[] =
     "\n"
     "  -f, --fullscreen  start in full screen, without the start-up question\n"
     "  -w, --window      start in a window, without the start-up question\n"
+    "      --settings FILE  read and write the settings in FILE instead of\n"
+    "                    ~/.config/tovarine/settings.ini\n"
     "  -h, --help        show this help and exit\n"
     "      --version     show the version and exit\n"
     "\n"
@@ -37,6 +43,10 @@ int ReadCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE
             StartDisplay = StartFullScreen;
         } else if (std::strcmp(option, "-w") == 0 || std::strcmp(option, "--window") == 0) {
             StartDisplay = StartWindowed;
+        } else if (std::strcmp(option, "--settings") == 0 && i + 1 < argc &&
+                   std::strlen(argv[i + 1]) < sizeof SettingsPath) {
+            std::snprintf(SettingsPath, sizeof SettingsPath, "%s", argv[++i]);
+            SettingsGiven = true;
         } else {
             std::fprintf(err, "tovarine: %s '%s'\n",
                          option[0] == '-' ? "unknown option" : "unexpected argument", option);

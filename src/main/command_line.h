@@ -6,6 +6,8 @@
 enum StartDisplayChoice { StartAsk, StartFullScreen, StartWindowed };
 // How GameMain starts: with the full-screen question, or straight into one of the two.
 extern int StartDisplay;
+// True when --settings named the settings file (SettingsPath); otherwise the player's own is used.
+extern bool SettingsGiven;
 
 // The usage text of --help; the manual page tovarine(6) says the same.
 extern const char UsageText[];

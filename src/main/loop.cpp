@@ -8,7 +8,9 @@
 #include "game/run.h"
 #include "main/command_line.h"
 #include "main/modes.h"
+#include "main/pause.h"
 #include "main/save.h"
+#include "main/settings.h"
 #include "main/start_question.h"
 #include "stage/stage.h"
 #include "story/scenes.h"
@@ -29,10 +31,14 @@ bool DisplayKeyDown() {
 // The answer the game starts with: from the command line, or from the desktop's box (-1 when
 // there is none; the question is then asked in the window).
 int FirstAnswer() {
-    if (StartDisplay == StartFullScreen) {
+    // The command line beats the settings file.
+    const int screen = StartDisplay == StartFullScreen ? ScreenFullscreen
+                       : StartDisplay == StartWindowed ? ScreenWindow
+                                                       : Settings.screen;
+    if (screen == ScreenFullscreen) {
         return AnswerYes;
     }
-    if (StartDisplay == StartWindowed) {
+    if (screen == ScreenWindow) {
         return AnswerNo;
     }
     return AskYesNoCancel(TextFullScreenQuestion, TextCaption);
@@ -52,6 +58,7 @@ int GameMain() {
     if (LockSingleInstance() == -1) {
         return 0;
     }
+    ReadSettings();
     int answer = FirstAnswer();
     if (answer == AnswerCancel) {
         return 0;
@@ -71,6 +78,10 @@ int GameMain() {
     }
     SetDrawTarget(-2);
     SetTransparentColor(128, 0, 128);
+    LogSettingsProblems();
+    ApplySettings();
+    PauseOpen = false;
+    PauseQuit = false;
     if (askInWindow) {
         answer = AskInGameWindow();
         if (answer == AnswerCancel) {
@@ -86,11 +97,19 @@ int GameMain() {
     GameMode = ModeLogo;
 
     while (ProcessMessage() == 0) {
-        // Escape ends the program from any mode, without asking and without saving.
-        if (IsKeyDown(KeyEscape) != 0) {
+        // Escape ends the program from any mode, without asking and without saving (unless the
+        // player made it open the pause menu).
+        if (IsKeyDown(KeyEscape) != 0 && Settings.escapePauses == 0 && !PauseTakesEscape()) {
             break;
         }
         ToggleDisplayMode();
+        // While the pause menu is open the game's frame does not run at all.
+        if (PauseFrame() || PauseQuit) {
+            if (PauseQuit) {
+                break;
+            }
+            continue;
+        }
         FrameStep();
     }
     ReleaseAllImages(0);
@@ -125,6 +144,10 @@ void ToggleDisplayMode() {
     if (!DisplayKeyDown()) {
         return;
     }
+    SwitchDisplayMode();
+}
+
+void SwitchDisplayMode() {
     DisplayMode = DisplayMode >= 2 ? 1 : DisplayMode + 1;
     WaitMilliseconds(200);
     ChangeWindowMode(DisplayMode == 1 ? 0 : 1);

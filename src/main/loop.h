@@ -17,3 +17,5 @@ void FrameStep();
 void DrawSaveNotice();
 // F1 (or F11, Alt+Enter): switch between window and full screen, then bring the pictures back.
 void ToggleDisplayMode();
+// Window to full screen or back, now (also from the pause menu).
+void SwitchDisplayMode();

@@ -7,11 +7,13 @@
 //   --shot F[,F...]     save the back buffer after frame F as shot-F.png
 //   --shots-dir DIR     where the shots go (default: the current directory)
 //   --seed S            seeds both random generators (default 1)
+//   --settings FILE     the player's settings (none are read without it)
 //   --answer yes|no|cancel|window   the answer of the desktop's box to the start-up question
 //                       (default no); window: there is no such box, the game asks in its window
 #include "engine/engine.h"
 #include "engine/headless.h"
 #include "main/loop.h"
+#include "main/settings.h"
 #include "runner/key_script.h"
 #include "runner/trace.h"
 
@@ -21,6 +23,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -70,7 +73,7 @@ int Usage(const char* problem) {
     std::fprintf(stderr,
                  "tovarine-headless: %s\n"
                  "usage: tovarine-headless [--frames N] [--input FILE] [--trace FILE]\n"
-                 "       [--shot F[,F...]] [--shots-dir DIR] [--seed S]\n"
+                 "       [--shot F[,F...]] [--shots-dir DIR] [--seed S] [--settings FILE]\n"
                  "       [--answer yes|no|cancel|window]\n",
                  problem);
     return 2;
@@ -116,6 +119,12 @@ int main(int argc, char** argv) {
                 }
                 Shots.push_back(static_cast<int>(frame));
             }
+        } else if (option == "--settings") {
+            // Only a file named here: recorded runs must not depend on a player's settings.
+            if (std::strlen(value) >= sizeof SettingsPath) {
+                return Usage("--settings takes a shorter path");
+            }
+            std::snprintf(SettingsPath, sizeof SettingsPath, "%s", value);
         } else if (option == "--answer") {
             const std::string a = value;
             if (a == "yes") {

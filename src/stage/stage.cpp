@@ -22,6 +22,7 @@ int32_t ScrollLocked = 0;
 int32_t ArenaTransition = 0;
 double TransitionX = 640.0;
 int32_t FunctionKeyLatch = 0;
+int32_t ShoulderBits = 0;
 
 namespace {
 
@@ -70,6 +71,16 @@ void CallItem() {
         if (IsKeyDown(KeyDigit1 + digit) != 0) {
             FreeItem.kind = digit + 1;
         }
+    }
+    // AMENDED: a pad has no digit keys; its shoulder buttons step the next item back and forth.
+    const int32_t shoulders = ReadPadState(PadOnly) & (PadButton5 | PadButton6);
+    const int32_t pressed = shoulders & ~ShoulderBits;
+    ShoulderBits = shoulders;
+    if ((pressed & PadButton6) != 0) {
+        FreeItem.kind = FreeItem.kind % 5 + 1;
+    }
+    if ((pressed & PadButton5) != 0) {
+        FreeItem.kind = (FreeItem.kind + 3) % 5 + 1;
     }
     if (ButtonHold[HoldButton4] != 1) {
         return;

@@ -13,6 +13,7 @@ extern int32_t ScrollLocked;     // 1 once the end of the field is reached, and 
 extern int32_t ArenaTransition;  // 1 while the wipe into the arena runs
 extern double TransitionX;       // x of the wipe picture
 extern int32_t FunctionKeyLatch; // 0 while no function key is held
+extern int32_t ShoulderBits;     // the pad's shoulder buttons held last frame
 
 constexpr double ScrollMax = 11840.0; // stage width 12480 minus the screen
 
