@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // tovarine-autoplay: plays the game in-process over the headless platform, deciding each frame's
 // keys from what a player sees (the heroine, the free item, the enemies, the traps and the map),
 // and writes the keys it pressed as a script for tovarine-headless.

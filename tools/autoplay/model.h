@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The autoplayer's own model of the possessed item moving over the stage map: the same steps and
 // probes as the game, run on private copies, so the player can look ahead without touching the
 // game's state. Enemies are not modelled; fixed and moving traps and damaging floor are.

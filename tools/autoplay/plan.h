@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The autoplayer's decisions: which keys to hold in the next frame, from what the screen shows.
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // tovarine-runcheck TRACE [SAVE]: the outcome of a recorded run, as plain text to compare with
 // what the run is expected to give: the frame count, the final state, the path through the game
 // (every change of mode, stage or story phase, with the score and the heroine at that moment) and

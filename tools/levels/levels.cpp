@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Turns the seven readable level files (stages 1 to 5, the tutorial area, the boss arena) into the
 // C++ table StageMapSource that the game copies its stage map from.
 //

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The heroine, her spirit, the five objects she possesses, hearts, sparkles and shots.
 // Everything faces left except the ball and the book, which the game mirrors the other way.
 #include "pictures.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Rats, bats, spiders and the four bosses. Every sheet faces left; the game mirrors them.
 #include "pictures.h"
 

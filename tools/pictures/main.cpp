@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Draws every picture of the game into a png/ folder, or all of them onto one labelled contact
 // sheet for review. --words lists where every word of the pictures was drawn, for the tests.
 //   tovarine-pictures ASSETS_DIR OUT_DIR [--words FILE]

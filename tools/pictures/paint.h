@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Drawing helpers shared by every picture of the generator: colours, a seeded random source,
 // soft shaded shapes on cairo, sheet effects and the PNG writer.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Stage scenery: tiles, the far, slow and near layers of each stage, the arena backdrops, the
 // fogs and the wipe into the arena. Slow layers tile every 640 pixels and near layers every
 // 1500, so everything placed near an edge is drawn again one period away.

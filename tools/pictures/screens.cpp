@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Full-screen pictures (logo, loading, title, results, game over, extras), the story
 // pictures and gallery illustrations, the ending roll, and the small interface pieces.
 #include "pictures.h"

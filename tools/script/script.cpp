@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Turns the story script (src/data/script.txt, UTF-8) into the game's script table: ten blocks of
 // a hundred 200-byte lines of Shift-JIS (code page 932) text mixed with one-byte control codes.
 //

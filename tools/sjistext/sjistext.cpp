@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Turns the game's text tables, one UTF-8 file per language, into a header of Shift-JIS (code
 // page 932) texts, so the texts are written readably and reach the engine in the encoding it
 // draws. The first file is the reference: every other language must have the same names in the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The effects synthesiser: each effect is a few voices (oscillator or noise, pitch and volume
 // curves, filters, drive) mixed, echoed and scaled to a peak level, written as mono 16-bit WAV.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Renders a score with the General MIDI sound font into one seamless loop and encodes it as MP3.
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Music scores: our own text format (see assets/sounds/music/README.md) turned into a list of
 // General MIDI notes for one pass of a loop.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Writes the game's sound effects (WAV) and music loops (MP3) from the sources in assets/sounds.
 //
 //   soundgen effects EFFECTS_FILE OUT_DIR
