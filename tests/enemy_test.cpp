@@ -386,6 +386,41 @@ TEST_F(Enemies, ChasersAreCrowdedByLowerSlotsAndPushedBackForEachOverlap) {
     EXPECT_EQ(alone.x, 900);
 }
 
+TEST_F(Enemies, AChaserBesideAFreedSlotClosesInADyingOneStillCrowds) {
+    // The player up and to the left, well within range.
+    PlayerState.posX = 400;
+    PlayerState.posY = 0;
+    EnemySlotRecord& dead = Put(0, Chaser, 600, 300, -1);
+    dead.hit = 1;
+    dead.dying = 1;
+    Step(61); // the killed bat fades and its slot is freed where it died
+    ASSERT_EQ(dead.active, 0);
+    EnemySlotRecord& chaser = Put(1, Chaser, 610, 300, -1); // its body inside the freed one's
+    const double startX = chaser.x, startY = chaser.y;
+    for (int frame = 0; frame < 20; ++frame) {
+        Step();
+        UpdateChaserCrowding();
+    }
+    EXPECT_EQ(chaser.crowded, 0);
+    EXPECT_EQ(chaser.x, startX - 60) << "3 px a frame, nothing pushed back";
+    EXPECT_EQ(chaser.y, startY - 60);
+
+    // While the killed enemy is still fading, its slot is live and keeps crowding.
+    EnemySlotRecord& fading = Put(2, Rat, 640, 340, -1);
+    fading.hit = 1;
+    fading.dying = 1;
+    EnemySlotRecord& near = Put(3, Chaser, 660, 340, -1);
+    Step();
+    UpdateChaserCrowding();
+    ASSERT_EQ(near.crowded, 1);
+    const double heldX = near.x, heldY = near.y;
+    Step();
+    UpdateChaserCrowding();
+    EXPECT_EQ(near.crowded, 1);
+    EXPECT_EQ(near.x, heldX) << "three steps on, pushed three back";
+    EXPECT_EQ(near.y, heldY);
+}
+
 // ---- Hearts --------------------------------------------------------------------------------
 
 TEST_F(Enemies, AHeartRestoresItsGaugeUpTo200AndCounts) {

@@ -375,6 +375,39 @@ TEST(LevelTables, EnemiesAndTrapsAreWhereTheyWork) {
     }
 }
 
+TEST(LevelTables, NoFixedTrapHangsOverAHoleOrItsEdges) {
+    // A trap in the air within a jump's height, over a hole or the ground cell beside one, is in
+    // the way of every jump across it: only the pogo stick's high hop would clear it.
+    for (int t = 0; t < Tutorial; ++t) {
+        for (int r = 7 - ClimbRows - 1; r < 7; ++r) {
+            for (int c = 0; c < Columns; ++c) {
+                if (At(t, r, c) != -3 || Solid(t, r + 1, c)) {
+                    continue;
+                }
+                for (int n = c - 1; n <= c + 1; ++n) {
+                    EXPECT_TRUE(n < 0 || n >= Columns || Solid(t, 7, n))
+                        << Names[t] << ", trap at row " << r << ", column " << c;
+                }
+            }
+        }
+    }
+    // Stage 4's pair of traps that turn the moving trap back stand over the ground either side of
+    // the hole at columns 158 and 159.
+    EXPECT_FALSE(Solid(3, 7, 158) || Solid(3, 7, 159));
+    EXPECT_EQ(At(3, 5, 155), -3);
+    EXPECT_EQ(At(3, 5, 162), -3);
+}
+
+TEST(LevelTables, NoBatWaitsAtStageThreesHoleAtColumn175) {
+    // A bat over this hole dived at the item just as it jumped, and knocked it in.
+    ASSERT_FALSE(Solid(2, 7, 175) || Solid(2, 7, 176));
+    for (int r = 0; r < 7; ++r) {
+        for (int c = 173; c <= 178; ++c) {
+            EXPECT_NE(At(2, r, c), -8) << "row " << r << ", column " << c;
+        }
+    }
+}
+
 // The converter, run on copies of the level files with one fault each.
 class LevelConverter : public ::testing::Test {
   protected:

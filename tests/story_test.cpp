@@ -120,6 +120,37 @@ TEST_F(Story, SteppingBackReplaysALineInGreyWithoutItsActions) {
     EXPECT_EQ(StoryStep, step) << "the E of line 16 was passed over";
 }
 
+TEST_F(Story, SteppingBackAndForthOverTheMusicStopLeavesTheStageMusicPlaying) {
+    constexpr int MusicStopLine = 59; // "C7@...": all music stops; line 62 starts the stage's
+    const auto stageMusic = [] {
+        for (int buffer = 0; buffer < 3; ++buffer) {
+            if (IsSoundBufferPlaying(BgmStage, buffer) == 1) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const auto backTo = [&](int line) {
+        while (ScriptPosition.line > line) {
+            Tap(KeyX);
+            ReadOn([] { return WaitingAtB == 1; });
+        }
+    };
+    ReadOn([] { return ScriptPosition.line == 66 && WaitingAtB == 1; });
+    ASSERT_EQ(StoryStep, 7);
+    ASSERT_TRUE(stageMusic());
+
+    backTo(MusicStopLine);
+    EXPECT_FALSE(stageMusic()) << "the stop is read again, as music codes are";
+    ReadOn([] { return ScriptPosition.line == 61 && WaitingAtB == 1; });
+    backTo(MusicStopLine - 1);
+    ReadOn([] { return StagePhase == 0; });
+    EXPECT_EQ(StoryStep, 7) << "no story action was repeated";
+    Step();
+    EXPECT_TRUE(stageMusic()) << "the stage's music plays from the first frame of the action";
+    EXPECT_EQ(MusicSelect, 4);
+}
+
 TEST_F(Story, ButtonThreeHidesTheWindowAndOnlyItWorksWhileHidden) {
     ReadOn([] { return ScriptPosition.line == 3 && WaitingAtB == 1; });
     Tap(KeyC);

@@ -395,7 +395,10 @@ void UpdateEnemies() {
 }
 
 // Every frame, at the end of the player's damage step: a chaser overlapping an enemy below it in
-// the table is marked crowded and pushed back against its way.
+// the table is marked crowded and pushed back against its way. AMENDED: only live slots crowd. The
+// original also compared freed slots, whose boxes stay where their enemies died: a chaser beside
+// one was pushed back as far as it flew each frame and could be held at its height, standing still
+// for as long as the player stayed away. A freed slot counts as no overlap, like one never used.
 void UpdateChaserCrowding() {
     for (int i = 0; i < EnemySlotCount; ++i) {
         EnemySlotRecord& e = EnemySlot[i];
@@ -405,6 +408,7 @@ void UpdateChaserCrowding() {
         for (int j = 0; j < i; ++j) {
             const EnemySlotRecord& other = EnemySlot[j];
             const bool overlap =
+                other.active == 1 &&
                 BoxesOverlap(e.x + e.bodyLeft, e.y + e.bodyTop, e.x + e.bodyRight,
                              e.y + e.bodyBottom, other.x + other.bodyLeft, other.y + other.bodyTop,
                              other.x + other.bodyRight, other.y + other.bodyBottom);

@@ -25,7 +25,15 @@ int32_t PngLogo = -1, PngLoad = -1;
 
 int32_t SceneryFar = -1, SceneryNear = -1, ScenerySlow = -1, SceneryArena = -1;
 
+int32_t StoryStoppedMusic = 0;
+
 namespace {
+
+void StopAllTracks() {
+    for (int32_t track : {BgmTitle, BgmAdv1, BgmAdv2, BgmAdv3, BgmStage, BgmBoss, BgmEnding}) {
+        StopSoundHandle(track);
+    }
+}
 
 struct CatalogueEntry {
     int32_t* handle;
@@ -165,17 +173,17 @@ void ReloadSceneryAfterDisplayChange() {
 }
 
 void StopAllMusic() {
-    for (int32_t track : {BgmTitle, BgmAdv1, BgmAdv2, BgmAdv3, BgmStage, BgmBoss, BgmEnding}) {
-        StopSoundHandle(track);
-    }
+    StopAllTracks();
+    StoryStoppedMusic = 1;
 }
 
 void StartMusic() {
     const int32_t tracks[7] = {BgmTitle, BgmAdv1, BgmAdv2, BgmAdv3, BgmStage, BgmBoss, BgmEnding};
+    StoryStoppedMusic = 0;
     if (MusicSelect >= 0 && MusicSelect <= 6) {
         PlaySoundHandle(tracks[MusicSelect], PlayLoop, FromStart);
     } else if (MusicSelect == 7) {
-        StopAllMusic();
+        StopAllTracks();
     }
     SetSoundVolume(25, BgmStage);
     SetSoundVolume(25, BgmBoss);

@@ -33,7 +33,11 @@ void ReloadAllImages();
 void LoadStageScenery(int stage);
 // After a display change: brings back the scenery that was shown before it.
 void ReloadSceneryAfterDisplayChange();
+// 1 from the story's stop of all music until StartMusic runs again: MusicSelect still names the
+// track the stage wants, but nothing plays.
+extern int32_t StoryStoppedMusic;
+
 // Starts the looped track chosen by MusicSelect (7: stops all seven), then sets the volumes.
 void StartMusic();
-// Stops all seven music tracks.
+// Stops all seven music tracks: the story's code 7. Notes it in StoryStoppedMusic.
 void StopAllMusic();

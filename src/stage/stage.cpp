@@ -29,6 +29,17 @@ namespace {
 // Below this world y the heroine has fallen out of the stage, and the free item has left it.
 constexpr double BelowStage = 960.0;
 
+// On the first frame of action after the story stopped all music (code 7), the track MusicSelect
+// names plays again. AMENDED: the original left it to the story's step that starts the stage's
+// music, which runs once; a player who stepped back past the stop and read on heard the stop
+// again, and the stage stayed silent until the boss. Read straight through, that step has already
+// started the music and this does nothing.
+void ResumeMusicTheStoryStopped() {
+    if (StoryStoppedMusic == 1) {
+        StartMusic();
+    }
+}
+
 // The one-second stage clock; a ghost loses 10 life each second.
 void TickStageClock() {
     ++FrameTick;
@@ -155,6 +166,7 @@ void ResetRun() {
 
 void UpdateStageFrame() {
     if (StagePhase == 0) {
+        ResumeMusicTheStoryStopped();
         UpdatePlayer();
         UpdateEnemies();
         UpdateTraps();
