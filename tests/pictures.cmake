@@ -15,7 +15,8 @@ if(TARGET tovarine-pictures)
     target_compile_definitions(pictures_test PRIVATE
         PICTURES_GENERATOR="$<TARGET_FILE:tovarine-pictures>"
         PICTURES_ASSETS="${CMAKE_CURRENT_LIST_DIR}/../assets/pictures"
-        PICTURES_WORDS="${TOVARINE_PICTURE_WORDS}")
+        PICTURES_WORDS="${TOVARINE_PICTURE_WORDS}"
+        PICTURES_WORDS_EN="${TOVARINE_PICTURE_WORDS_EN}")
 endif()
 if(TARGET pictures)
     add_dependencies(pictures_test pictures)

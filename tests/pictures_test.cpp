@@ -266,25 +266,29 @@ TEST(Pictures, EveryWordLiesInsideItsPictureWithAMargin) {
 #ifndef PICTURES_WORDS
     GTEST_SKIP() << "the pictures were taken from another build";
 #else
-    // Written by the generator beside the pictures: picture, ink box, surface size, word.
-    std::ifstream in(PICTURES_WORDS);
-    ASSERT_TRUE(in) << PICTURES_WORDS;
+    // Written by the generator beside the pictures: picture, ink box, surface size, word; the
+    // English list for the English pictures.
     const double margin = 6;
-    int words = 0;
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string picture, word;
-        double x0, y0, x1, y1;
-        int w, h;
-        ASSERT_TRUE(fields >> picture >> x0 >> y0 >> x1 >> y1 >> w >> h) << line;
-        std::getline(fields >> std::ws, word);
-        ++words;
-        EXPECT_TRUE(x0 >= margin && y0 >= margin && x1 <= w - margin && y1 <= h - margin)
-            << picture << ": \"" << word << "\" lies at " << x0 << ", " << y0 << " - " << x1 << ", "
-            << y1 << " in " << w << " x " << h;
+    for (const char* list : {PICTURES_WORDS, PICTURES_WORDS_EN}) {
+        std::ifstream in(list);
+        ASSERT_TRUE(in) << list;
+        int words = 0;
+        std::string line;
+        while (std::getline(in, line)) {
+            std::istringstream fields(line);
+            std::string picture, word;
+            double x0, y0, x1, y1;
+            int w, h;
+            ASSERT_TRUE(fields >> picture >> x0 >> y0 >> x1 >> y1 >> w >> h) << line;
+            std::getline(fields >> std::ws, word);
+            ++words;
+            EXPECT_TRUE(x0 >= margin && y0 >= margin && x1 <= w - margin && y1 <= h - margin)
+                << picture << ": \"" << word << "\" lies at " << x0 << ", " << y0 << " - " << x1
+                << ", " << y1 << " in " << w << " x " << h;
+        }
+        EXPECT_GE(words, 25) << list
+                             << ": the words of the title, banners, screens and ending roll";
     }
-    EXPECT_GE(words, 25) << "the words of the title, banners, screens and ending roll";
 #endif
 }
 
@@ -306,6 +310,20 @@ TEST(Pictures, DrawingAgainGivesTheSameBytes) {
         EXPECT_FALSE(again.empty()) << e.name;
         EXPECT_TRUE(again == slurp(fs::path(PICTURES_DIR) / e.name)) << e.name << " differs";
     }
+    // The English pictures: the same ones again, each of the size of its Japanese one.
+    cmd = std::string("\"") + PICTURES_GENERATOR + "\" \"" + PICTURES_ASSETS + "\" \"" +
+          (dir / "en").string() + "\" --lang en";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    int english = 0;
+    for (const auto& entry : fs::directory_iterator(fs::path(PICTURES_DIR) / "en")) {
+        const std::string name = entry.path().filename().string();
+        ++english;
+        EXPECT_TRUE(slurp(dir / "en" / name) == slurp(entry.path())) << "en/" << name << " differs";
+        Image ja, en;
+        ASSERT_TRUE(load(name, ja) && load("en/" + name, en)) << name;
+        EXPECT_TRUE(ja.w == en.w && ja.h == en.h) << "en/" << name;
+    }
+    EXPECT_EQ(english, std::distance(fs::directory_iterator(dir / "en"), fs::directory_iterator()));
     fs::remove_all(dir);
 #endif
 }

@@ -31,6 +31,11 @@ int IsSoundBufferPlaying(int handle, int buffer);
 int GetSoundMixerVolume(int handle); // 0..128
 // File names of the sounds started since the last call (at most max).
 int TakeStartedSounds(const char** names, int max);
+// While on, the engine keeps the texts it draws (as given: Shift-JIS bytes), 32 KB at most.
+void RecordDrawnTexts(bool on);
+// The texts drawn since the last call, each ended by '\n' and the whole ended by '\0'; returns
+// their length, or -1 when they do not fit in size or more were drawn than could be kept.
+int TakeDrawnTexts(char* out, int size);
 
 // Where the picture goes in an output (window or screen) of this size: x, y, width, height.
 void PictureRectIn(int outW, int outH, int rect[4]);

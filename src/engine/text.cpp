@@ -400,9 +400,29 @@ CachedText* Lookup(const char* sjis, uint32_t color, uint32_t edge) {
     return oldest;
 }
 
+// The texts drawn since the last TakeDrawnTexts, while the tests ask for them.
+bool RecordingTexts = false;
+char DrawnTexts[32768];
+int DrawnLength = 0;
+bool DrawnOverflow = false;
+
+void RecordDrawnText(const char* sjis) {
+    const int length = static_cast<int>(std::strlen(sjis));
+    if (DrawnLength + length + 1 >= static_cast<int>(sizeof DrawnTexts)) {
+        DrawnOverflow = true;
+        return;
+    }
+    std::memcpy(DrawnTexts + DrawnLength, sjis, static_cast<size_t>(length));
+    DrawnLength += length;
+    DrawnTexts[DrawnLength++] = '\n';
+}
+
 int DrawText(int x, int y, const char* sjis, uint32_t color, uint32_t edge) {
     if (!Running || !TextReady || sjis == nullptr || sjis[0] == '\0') {
         return Running ? 0 : -1;
+    }
+    if (RecordingTexts) {
+        RecordDrawnText(sjis);
     }
     const CachedText* text = Lookup(sjis, color & 0xFFFFFF, edge & 0xFFFFFF);
     if (text != nullptr) {
@@ -519,6 +539,24 @@ int SetTextStyle(int style) {
     ENGINE_ENTRY;
     TextStyle = style & 3;
     return 0;
+}
+
+void RecordDrawnTexts(bool on) {
+    RecordingTexts = on;
+    DrawnLength = 0;
+    DrawnOverflow = false;
+}
+
+int TakeDrawnTexts(char* out, int size) {
+    if (out == nullptr || size <= DrawnLength) {
+        return -1;
+    }
+    std::memcpy(out, DrawnTexts, static_cast<size_t>(DrawnLength));
+    out[DrawnLength] = '\0';
+    const int length = DrawnOverflow ? -1 : DrawnLength;
+    DrawnLength = 0;
+    DrawnOverflow = false;
+    return length;
 }
 
 int DrawTextAt(int x, int y, const char* text, uint32_t color, uint32_t edgeColor) {

@@ -2,8 +2,11 @@
 
 #include "engine/engine.h"
 #include "game/engine_names.h"
+#include "game/language.h"
 #include "game/run.h"
 
+#include <cstdio>
+#include <cstring>
 #include <initializer_list>
 
 int32_t WavCheck = -1, WavHit = -1, WavSelect = -1, WavGet = -1, WavLanding = -1, WavAtc1 = -1,
@@ -131,6 +134,26 @@ void LoadAllSounds() {
     }
 }
 
+namespace {
+
+// A picture with words is read from the language's own folder: png\en\title.png in English.
+const char* PathInLanguage(const char* path, char (&buffer)[64]) {
+    const char* name = path + 4; // after "png\\"
+    if (CurrentLanguage == LanguageJapanese) {
+        return path;
+    }
+    for (const char* withWords : PicturesWithWords) {
+        if (std::strcmp(name, withWords) == 0) {
+            std::snprintf(buffer, sizeof buffer, "png\\%s\\%s", LanguageName(CurrentLanguage),
+                          name);
+            return buffer;
+        }
+    }
+    return path;
+}
+
+} // namespace
+
 void ReloadAllImages() {
     // AMENDED: every picture is loaded afresh; dropping the old set first keeps memory flat however
     // often the game returns to the title.
@@ -138,7 +161,8 @@ void ReloadAllImages() {
     PngLogo = -1;
     PngLoad = -1;
     for (const CatalogueEntry& image : Images) {
-        *image.handle = LoadImageFile(image.path, 0);
+        char buffer[64];
+        *image.handle = LoadImageFile(PathInLanguage(image.path, buffer), 0);
     }
     for (int slot = 0; slot < 4; ++slot) {
         SceneryBeforeReload[slot] = SceneryShown[slot];

@@ -25,9 +25,15 @@ extern int32_t PngLogo, PngLoad;
 // The current stage's scenery: far layer, near layer, slow layer and the boss-area backdrop.
 extern int32_t SceneryFar, SceneryNear, ScenerySlow, SceneryArena;
 
+// The pictures with words in them, which the build draws once more for every other language
+// (png\en\ for English); every other picture serves all languages.
+inline constexpr const char* PicturesWithWords[] = {"title.png", "over.png", "extra.png",
+                                                    "ending.png", "indication.png"};
+
 // Loads every sound of the catalogue, in its fixed order.
 void LoadAllSounds();
-// Loads every picture of the catalogue again, in its fixed order, with stage 1's scenery.
+// Loads every picture of the catalogue again, in its fixed order, with stage 1's scenery; the
+// pictures with words in the current language.
 void ReloadAllImages();
 // The scenery of stage 2, 3 or 4, or of the EX stage (5): black pictures.
 void LoadStageScenery(int stage);

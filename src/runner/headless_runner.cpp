@@ -12,6 +12,7 @@
 //                       (default no); window: there is no such box, the game asks in its window
 //   --lang ja|en        the language to play in (default ja, whatever the locale, so recorded
 //                       runs and traces stay exact)
+//   --texts FILE        every text drawn, as "FRAME<tab>TEXT" lines (the game's Shift-JIS bytes)
 #include "engine/engine.h"
 #include "engine/headless.h"
 #include "game/language.h"
@@ -44,10 +45,29 @@ void Stop(int signal) {
 std::vector<int> Shots;
 std::string ShotsDir = ".";
 std::FILE* TraceFile = nullptr;
+std::FILE* TextsFile = nullptr;
+char DrawnTexts[32768];
+
+void WriteDrawnTexts(int frame) {
+    const int length = TakeDrawnTexts(DrawnTexts, sizeof DrawnTexts);
+    if (length < 0) {
+        std::fprintf(TextsFile, "%d\t(more texts than could be kept)\n", frame);
+        return;
+    }
+    const char* line = DrawnTexts;
+    while (*line != '\0') {
+        const char* end = std::strchr(line, '\n');
+        std::fprintf(TextsFile, "%d\t%.*s\n", frame, static_cast<int>(end - line), line);
+        line = end + 1;
+    }
+}
 
 void AfterFrame(int frame) {
     if (TraceFile != nullptr) {
         WriteTraceLine(TraceFile, frame);
+    }
+    if (TextsFile != nullptr) {
+        WriteDrawnTexts(frame);
     }
     if (StopSignal != 0) {
         HeadlessSetFrameLimit(frame + 1);
@@ -78,7 +98,7 @@ int Usage(const char* problem) {
                  "tovarine-headless: %s\n"
                  "usage: tovarine-headless [--frames N] [--input FILE] [--trace FILE]\n"
                  "       [--shot F[,F...]] [--shots-dir DIR] [--seed S] [--settings FILE]\n"
-                 "       [--answer yes|no|cancel|window] [--lang ja|en]\n",
+                 "       [--answer yes|no|cancel|window] [--lang ja|en] [--texts FILE]\n",
                  problem);
     return 2;
 }
@@ -91,6 +111,7 @@ int main(int argc, char** argv) {
     int answer = AnswerNo;
     int language = LanguageJapanese;
     const char* tracePath = nullptr;
+    const char* textsPath = nullptr;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -112,6 +133,8 @@ int main(int argc, char** argv) {
             }
         } else if (option == "--trace") {
             tracePath = value;
+        } else if (option == "--texts") {
+            textsPath = value;
         } else if (option == "--shots-dir") {
             ShotsDir = value;
         } else if (option == "--shot") {
@@ -159,6 +182,14 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    if (textsPath != nullptr) {
+        TextsFile = std::fopen(textsPath, "w");
+        if (TextsFile == nullptr) {
+            std::fprintf(stderr, "tovarine-headless: cannot write %s\n", textsPath);
+            return 2;
+        }
+        RecordDrawnTexts(true);
+    }
     HeadlessSetFrameLimit(static_cast<int>(frames));
     HeadlessSetSeed(static_cast<uint32_t>(seed));
     HeadlessSetAnswer(answer);
@@ -180,6 +211,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "tovarine-headless: cannot write %s\n", tracePath);
             code = 1;
         }
+    }
+    if (TextsFile != nullptr && (std::fclose(TextsFile) != 0) && code == 0) {
+        std::fprintf(stderr, "tovarine-headless: cannot write %s\n", textsPath);
+        code = 1;
     }
     return code;
 }

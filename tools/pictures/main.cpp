@@ -3,8 +3,11 @@
 
 // Draws every picture of the game into a png/ folder, or all of them onto one labelled contact
 // sheet for review. --words lists where every word of the pictures was drawn, for the tests.
-//   tovarine-pictures ASSETS_DIR OUT_DIR [--words FILE]
-//   tovarine-pictures ASSETS_DIR --sheet FILE
+// --lang draws the pictures with another language's words (texts.LANG.txt over texts.txt), and
+// writes only those whose words differ from the Japanese ones: the game takes the others as they
+// are.
+//   tovarine-pictures ASSETS_DIR OUT_DIR [--lang LANG] [--words FILE]
+//   tovarine-pictures ASSETS_DIR --sheet FILE [--lang LANG]
 #include "pictures.h"
 
 #include <cairo.h>
@@ -153,42 +156,57 @@ static bool write_words(const std::string& path,
 }
 
 int main(int argc, char** argv) {
-    bool sheet = argc == 4 && std::string(argv[2]) == "--sheet";
-    bool words = argc == 5 && std::string(argv[3]) == "--words";
-    if (argc != 3 && !sheet && !words) {
+    std::string out_dir, sheet, words, language;
+    bool ok = argc >= 3;
+    for (int i = 2; ok && i < argc; ++i) {
+        std::string arg = argv[i];
+        if ((arg == "--sheet" || arg == "--words" || arg == "--lang") && i + 1 < argc) {
+            (arg == "--sheet" ? sheet : arg == "--words" ? words : language) = argv[++i];
+        } else if (out_dir.empty() && arg.rfind("--", 0) != 0) {
+            out_dir = arg;
+        } else {
+            ok = false;
+        }
+    }
+    if (!ok || out_dir.empty() == sheet.empty() || (!sheet.empty() && !words.empty())) {
         std::fprintf(stderr,
-                     "usage: %s ASSETS_DIR OUT_DIR [--words FILE] | ASSETS_DIR --sheet FILE\n",
-                     argv[0]);
+                     "usage: %s ASSETS_DIR OUT_DIR [--lang LANG] [--words FILE]\n"
+                     "       %s ASSETS_DIR --sheet FILE [--lang LANG]\n",
+                     argv[0], argv[0]);
         return 2;
     }
     Assets assets;
     std::string error;
-    if (!load_assets(argv[1], assets, error)) {
+    if (!load_assets(argv[1], language, assets, error)) {
         std::fprintf(stderr, "tovarine-pictures: %s\n", error.c_str());
         return 1;
     }
     try {
-        if (sheet) {
-            return write_sheet(assets, argv[3]);
+        if (!sheet.empty()) {
+            return write_sheet(assets, sheet);
         }
-        std::filesystem::create_directories(argv[2]);
+        std::filesystem::create_directories(out_dir);
         std::vector<std::pair<std::string, Word>> placed;
         for (const Entry& e : catalogue()) {
             Pic p(e.w, e.h);
             std::vector<Word> drawn;
             record_words(&drawn);
+            assets.take_changed_words();
             render(e, p, assets);
             record_words(nullptr);
+            if (!language.empty() && !assets.take_changed_words()) {
+                continue;
+            }
             for (const Word& w : drawn) {
                 placed.emplace_back(e.name, w);
             }
-            if (!write_png(p, std::string(argv[2]) + "/" + e.name, e.opaque, error)) {
+            if (!write_png(p, out_dir + "/" + e.name, e.opaque, error)) {
                 std::fprintf(stderr, "tovarine-pictures: %s\n", error.c_str());
                 return 1;
             }
         }
-        if (words && !write_words(argv[4], placed)) {
-            std::fprintf(stderr, "tovarine-pictures: cannot write %s\n", argv[4]);
+        if (!words.empty() && !write_words(words, placed)) {
+            std::fprintf(stderr, "tovarine-pictures: cannot write %s\n", words.c_str());
             return 1;
         }
     } catch (const std::exception& ex) {

@@ -40,7 +40,17 @@ const std::string& Assets::text(const std::string& key) const {
     if (it == texts.end()) {
         throw std::runtime_error("text '" + key + "' is missing from texts.txt");
     }
+    auto base = japanese.find(key);
+    if (base != japanese.end() && base->second != it->second) {
+        changed_ = true;
+    }
     return it->second;
+}
+
+bool Assets::take_changed_words() const {
+    bool changed = changed_;
+    changed_ = false;
+    return changed;
 }
 
 static std::string trim(const std::string& s) {
@@ -49,41 +59,53 @@ static std::string trim(const std::string& s) {
     return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
 }
 
-// Both files are "key = value" lines; '#' starts a comment line. Colours are #rrggbb.
-bool load_assets(const std::string& dir, Assets& out, std::string& error) {
-    for (const char* file : {"palette.txt", "texts.txt"}) {
-        std::ifstream in(dir + "/" + file);
-        if (!in) {
-            error = "cannot read " + dir + "/" + file;
+// Every file is "key = value" lines; '#' starts a comment line. Colours are #rrggbb.
+static bool load_file(const std::string& dir, const std::string& file, Assets& out,
+                      std::string& error) {
+    std::ifstream in(dir + "/" + file);
+    if (!in) {
+        error = "cannot read " + dir + "/" + file;
+        return false;
+    }
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        std::string t = trim(line);
+        if (t.empty() || t[0] == '#') {
+            continue;
+        }
+        size_t eq = t.find('=');
+        if (eq == std::string::npos) {
+            error = file + ":" + std::to_string(number) + ": no '='";
             return false;
         }
-        std::string line;
-        int number = 0;
-        while (std::getline(in, line)) {
-            ++number;
-            std::string t = trim(line);
-            if (t.empty() || t[0] == '#') {
-                continue;
-            }
-            size_t eq = t.find('=');
-            if (eq == std::string::npos) {
-                error = std::string(file) + ":" + std::to_string(number) + ": no '='";
+        std::string key = trim(t.substr(0, eq));
+        std::string value = trim(t.substr(eq + 1));
+        if (file == "palette.txt") {
+            if (value.size() != 7 || value[0] != '#') {
+                error = file + ":" + std::to_string(number) + ": want #rrggbb";
                 return false;
             }
-            std::string key = trim(t.substr(0, eq));
-            std::string value = trim(t.substr(eq + 1));
-            if (std::string(file) == "palette.txt") {
-                if (value.size() != 7 || value[0] != '#') {
-                    error = std::string(file) + ":" + std::to_string(number) + ": want #rrggbb";
-                    return false;
-                }
-                out.colours[key] = hex(static_cast<uint32_t>(std::stoul(value.substr(1), 0, 16)));
-            } else {
-                out.texts[key] = value;
-            }
+            out.colours[key] = hex(static_cast<uint32_t>(std::stoul(value.substr(1), 0, 16)));
+        } else if (file != "texts.txt" && out.texts.count(key) == 0) {
+            // a word of no picture: most likely a misspelt key
+            error = file + ":" + std::to_string(number) + ": '" + key + "' is not in texts.txt";
+            return false;
+        } else {
+            out.texts[key] = value;
         }
     }
     return true;
+}
+
+bool load_assets(const std::string& dir, const std::string& language, Assets& out,
+                 std::string& error) {
+    if (!load_file(dir, "palette.txt", out, error) || !load_file(dir, "texts.txt", out, error)) {
+        return false;
+    }
+    out.japanese = out.texts;
+    return language.empty() || load_file(dir, "texts." + language + ".txt", out, error);
 }
 
 uint64_t Rng::next() {
@@ -251,6 +273,9 @@ static void record_word(cairo_t* cr, const std::string& utf8, double edge_width)
 
 void text(cairo_t* cr, const std::string& utf8, double x, double y, double size, Rgb fill, Rgb edge,
           double edge_width, bool bold) {
+    if (utf8.empty()) {
+        return;
+    }
     select_face(cr, size, bold);
     cairo_move_to(cr, x, y);
     cairo_text_path(cr, utf8.c_str());

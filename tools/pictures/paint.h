@@ -24,13 +24,21 @@ Rgb mix(Rgb a, Rgb b, double t);
 Rgb shade(Rgb c, double f);
 
 // Named colours and texts read from assets/pictures, so the look can be tuned without code.
+// Another language's texts (texts.LANG.txt) are read over the Japanese ones.
 struct Assets {
     std::map<std::string, Rgb> colours;
     std::map<std::string, std::string> texts;
+    std::map<std::string, std::string> japanese; // the texts before another language's
     Rgb colour(const std::string& name) const;
     const std::string& text(const std::string& key) const;
+    // Whether a text asked for since the last call reads otherwise than in Japanese.
+    bool take_changed_words() const;
+
+  private:
+    mutable bool changed_ = false;
 };
-bool load_assets(const std::string& dir, Assets& out, std::string& error);
+bool load_assets(const std::string& dir, const std::string& language, Assets& out,
+                 std::string& error);
 
 // Small deterministic generator: every picture seeds its own, so pictures never depend on
 // each other's drawing order.
@@ -70,7 +78,8 @@ void star(cairo_t* cr, double cx, double cy, double r_out, double r_in, int poin
 void glow(cairo_t* cr, double cx, double cy, double r, Rgb c, double alpha);
 void vertical_gradient(cairo_t* cr, double x, double y, double w, double h, Rgb top, Rgb bottom);
 
-// Text in the game's Mincho face, filled with an outline of the given width behind it.
+// Text in the game's Mincho face, filled with an outline of the given width behind it. An empty
+// text draws nothing (a line another language leaves out).
 void text(cairo_t* cr, const std::string& utf8, double x, double y, double size, Rgb fill, Rgb edge,
           double edge_width, bool bold = false);
 double text_width(cairo_t* cr, const std::string& utf8, double size, bool bold = false);

@@ -5,6 +5,7 @@
 // pictures and gallery illustrations, the ending roll, and the small interface pieces.
 #include "pictures.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pics {
@@ -672,7 +673,10 @@ void draw_banners(Pic& p, const Assets& a) {
         cairo_rectangle(cr, 30, y + 10, 290, 1.5);
         cairo_rectangle(cr, 30, y + 48.5, 290, 1.5);
         cairo_fill(cr);
-        centred(cr, a.text(keys[i]), 175, y + 39, 24, hex(0xffffff), hex(0), 3, true);
+        // a longer line (a language with longer words) is set smaller to stay inside the rules
+        const std::string& words = a.text(keys[i]);
+        double size = std::min(24.0, 24.0 * 290 / text_width(cr, words, 24, true));
+        centred(cr, words, 175, y + 30 + size * 0.375, size, hex(0xffffff), hex(0), 3, true);
     }
 }
 
