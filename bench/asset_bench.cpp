@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The asset-load frame: every sound and picture of the catalogue, loaded from the data folder.
 #include "engine/engine.h"
 #include "engine/headless.h"

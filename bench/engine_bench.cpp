@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // What the engine's drawing costs per frame: full-screen pictures, sprite frames, blends, text.
 #include "engine/engine.h"
 #include "engine/headless.h"

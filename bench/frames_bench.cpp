@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // What whole frames cost (update, drawing and the present): the recorded games are played in this
 // process and every frame is timed, then grouped by scene. The heaviest scenes of the game are in
 // them: stage 4's field, the EX field's traps with fog, the EX arena's four bosses, story pages.

@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tovarine team
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # CPU of the real game under a virtual X server, over ten seconds, in percent of one core: at the
 # still title, or with "story" in the prologue, where every frame changes (the walking scene).
 # Usage: bench/measure_cpu.sh BUILD_DIR [SECONDS] [title|story]; set SDL_RENDER_DRIVER=software to

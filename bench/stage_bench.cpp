@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // What a frame costs: the stage update and the stage drawing with the real pictures, and the
 // extras gallery with all six thumbnails (the recorded games pass through it only briefly).
 #include "enemy/enemies.h"

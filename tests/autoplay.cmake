@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Tovarine team
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # Recorded runs (tests/runs): key scripts replayed by tovarine-headless, compared with the outcome
 # they gave when they were recorded; and the autoplayer itself, which must still get through.
 set(RUNS_DIR ${CMAKE_CURRENT_LIST_DIR}/runs)

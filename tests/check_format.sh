@@ -1,4 +1,7 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Tovarine team
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # Lists every C++ source that clang-format would change, and fails if there is one.
 clang_format=${1:-clang-format}
 status=0

@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tovarine team
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # The floors of src/ as a test: lists every include that points up (or sideways where the floors
 # forbid it) and fails if there is one. Usage: check_includes.sh [SRC_DIR] (default: src).
 #

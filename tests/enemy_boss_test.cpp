@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The four bosses over a few hundred frames each, the EX arena's two pairs, and how each arena
 // ends.
 #include "game/assets.h"

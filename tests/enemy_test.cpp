@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The enemy table: placement from the map, the stage-start reset, the kind parameters, the small
 // enemies' behaviour, the enemies' shots, the chasers' crowding and the drawing.
 #include "engine/headless.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Drawing into the back buffer: blend modes, the transparent colour, mirroring, clipping,
 // rectangles, stretching, and pictures that fail to load.
 #include "engine/engine.h"

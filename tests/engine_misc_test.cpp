@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The engine's life cycle, Log.txt, random numbers, input and text.
 #include "engine/engine.h"
 #include "engine/headless.h"

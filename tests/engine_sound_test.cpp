@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Sounds: the play buffers taken in turn, volume in centibels, and sounds that cannot be loaded.
 #include "engine/engine.h"
 #include "engine/headless.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The English game shows no Japanese glyph: neither in the texts it draws (the prologue, a stage
 // banner, the results, the extras) nor in the words of the pictures it loads.
 #include "game/assets.h"

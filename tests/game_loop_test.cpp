@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The frame loop: hold counters, modes without handlers, Escape, the start-up question.
 #include "engine/engine.h"
 #include "engine/headless.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The start-up modes, the mode table, the asset catalogue, the music starter and ResetRun.
 #include "enemy/enemies.h"
 #include "enemy/pickups.h"

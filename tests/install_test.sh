@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tovarine team
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # Installs the game into a scratch prefix and starts it through its launcher as a player would:
 # save.dat and Log.txt must land in the player's own folder, never in the installed tree.
 set -eu

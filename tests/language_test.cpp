@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The language the game is played in: the locale rule, the command line beating the setting, and
 // the texts that follow the choice in whole (every text, the start-up box's buttons).
 #include "data/script_table.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The level tables: exact cell counts and fixed features, and whether the levels can be played:
 // holes a jump crosses, walls a jump climbs, the end of every field reachable on foot, enemies and
 // traps placed where they work. Also the converter's refusals of broken level files.

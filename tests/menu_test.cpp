@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The title menu, the extras gallery, the stage result, the continue question and the ending roll,
 // driven through the frame step with the headless keyboard.
 #include "data/levels.h"

@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tovarine team
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # Builds the Debian packages from a build directory and checks them as a distribution would:
 # lintian reports no error and no warning, AppStream reports nothing even when pedantic, the data
 # is a package of its own for every architecture that the game depends on, the dependencies come

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // No heap allocation while the game is played: the whole recorded game (tests/runs/full.keys) runs
 // in this process with every allocation counted, frame by frame. Loading a stage, a story page or
 // a piece of music may allocate; a frame of play that only continues what is on screen may not.

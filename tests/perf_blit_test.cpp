@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The fast blitter against a plain per-pixel model of the blend rules, over random pictures,
 // screens, positions and row lengths (so every remainder after groups of eight and of four is
 // covered).

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Tovarine team
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # The fast blitter checked against the per-pixel blend rules, and no heap allocation while a
 # recorded game is played.
 add_executable(perf_tests perf_blit_test.cpp)

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Tovarine team
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # The generated pictures: every file of the game's catalogue with its size, the colour key in
 # empty cells, and drawing that gives the same bytes every time.
 if(NOT TARGET GTest::gtest_main)

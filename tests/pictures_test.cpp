@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The pictures the build draws into png/: the game loads them by exact name and cuts them
 // into cells by fixed coordinates, so names, sizes, the colour key and solid backgrounds
 // must all be right.

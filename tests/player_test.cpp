@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The heroine: possession and leaving, movement and jumps, attacks, specials, shots, damage,
 // death, and how she is drawn.
 #include "game/assets.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Bad pictures and sounds, a damaged or unwritable "save.dat", a save killed half-way, and a few
 // thousand frames of random keys with nothing to load: the game keeps going and loses nothing.
 #include "engine/engine.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Pads pulled out and plugged in while the real SDL engine runs: a button held as its pad goes must
 // not stay held, the next pad plugged in drives the game, and nothing is left open. The pads are
 // SDL's virtual ones, through the engine's test hooks; windows and sound use SDL's dummy drivers.

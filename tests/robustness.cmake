@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Tovarine team
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # Bad files, damaged saves, saves cut off by a kill and a short run of random keys; and the
 # fuzz targets, built with clang in their own project and run for a bounded time.
 add_executable(robust_tests robust_files_test.cpp)

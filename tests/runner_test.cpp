@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The headless runner's interface, which tests and tools rely on, and the real game's frame loop
 // as the runner drives it.
 #include "support.h"

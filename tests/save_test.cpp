@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // "save.dat": what a finished game unlocks, the file's exact layout, and saves that go wrong.
 #include "engine/engine.h"
 #include "engine/headless.h"

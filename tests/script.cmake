@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Tovarine team
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # The story script table the game links, and the converter's refusals of broken scripts.
 if(NOT TARGET GTest::gtest_main)
     find_package(GTest REQUIRED)

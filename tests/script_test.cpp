@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The story script table as the game links it, walked the way the game reads it, and the build
 // converter's refusals of broken scripts.
 #include "data/script_table.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The player's settings file, the command line over it, the controls it remaps and the volumes
 // it hands to the mixer.
 #include "engine/engine.h"

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Tovarine team
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # Tests of the generated sounds (tools/sounds) in the data directory.
 if(NOT TARGET GTest::gtest_main)
     find_package(GTest REQUIRED)

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // What the player hears over the whole recorded game (tests/runs/full.keys), with the real sounds
 // and the real mixer: the game runs in this process and, after every frame, the mixer is asked
 // for that frame's 1/60 s of output, exactly as the audio device would ask for it.

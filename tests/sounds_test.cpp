@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Our generated sounds: every file of the catalogue is there under its exact name, long enough,
 // mastered with room for the mix, free of clicks and offsets, and the music loops are long, wide
 // and restart without a seam.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Drawing a stage frame: scenery layers, tiles, the gauges, the blinking MAX label, the banner.
 #include "engine/engine.h"
 #include "engine/headless.h"

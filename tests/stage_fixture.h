@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // A plain stage for the tests of the stage frame and the player: ground all along row 7, the
 // heroine at her start, the engine running headless in a scratch folder.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The stage map lookups and the stage frame: clock, deaths, the item call, the camera, the wipe
 // into the arena and the function keys.
 #include "data/levels.h"

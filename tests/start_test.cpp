@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Starting the game: the command line, the start-up question asked in the game's own window where
 // the desktop has no box for it, the keys that switch the display, and the picture's place in a
 // window of any shape.

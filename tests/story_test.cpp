@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The story: the message window reading the script, its buttons, the fades, and the scenes from
 // the prologue to the ending.
 #include "data/script_table.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Small helpers shared by the tests: scratch folders, test pictures and sounds, processes.
 #pragma once
 

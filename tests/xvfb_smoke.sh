@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tovarine team
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # The real game in a virtual X server: the start-up question in the desktop's box, and in the
 # game's own window where the desktop has no box (no zenity, no core X fonts); a window that runs
 # at 60 frames per second; a second copy that gives way; F1, Escape. Exit 77 (skipped) without

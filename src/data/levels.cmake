@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Tovarine team
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # The level tables: readable text files in data/levels, checked and turned into C++ at build time.
 add_executable(levels ${CMAKE_SOURCE_DIR}/tools/levels/levels.cpp)
 set_target_properties(levels PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Tovarine team
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # The story script: written readably in script.txt, checked and turned into the Shift-JIS table
 # at build time. A script that breaks a rule of the table stops the build. Each further language
 # has its script.LANG.txt, checked against script.txt line by line and turned into its own table.

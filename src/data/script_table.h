@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The story script as the game reads it: ten blocks (scenes) of a hundred lines of 200 bytes.
 // Each line is text mixed with one-byte control codes and ends with a zero byte; the bytes after
 // it and every unused line are zero. Built from script.txt (and script.LANG.txt) at build time.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The enemy update: movement, gravity, attacks, hits and death of every slot, the enemies' shots,
 // and the chasers' crowding.
 #include "enemy/bosses.h"

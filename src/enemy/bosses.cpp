@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The four bosses: how each moves, fades, decides and runs its attacks, the final boss's special,
 // the EX arena's two pairs, and what a boss's death does to the arena.
 #include "enemy/bosses.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The bosses' own rules, called by the enemy update at its steps for one slot at a time.
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The enemy table: a hundred slots for the enemies and bosses placed from the stage map.
 #pragma once
 

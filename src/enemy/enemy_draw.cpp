@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Drawing the enemies, the bosses' afterimages and the enemies' shots.
 #include "enemy/enemies.h"
 #include "engine/engine.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The heroine's attacks and shots against the enemies.
 #include "enemy/enemies.h"
 #include "enemy/pickups.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Hearts the heroine takes and the traps that shuttle across the stage.
 #include "enemy/pickups.h"
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Placing the stage's enemies, hearts and traps from its map, the stage-start reset that goes with
 // it, and the bosses of an arena.
 #include "enemy/enemies.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The engine's life: set-up values, start-up in its fixed order, the frame, shutdown.
 #include "engine.h"
 #include "headless.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The engine: every operation the game calls, and nothing else.
 //
 // Handles are non-negative integers; -1 means "no handle". An operation given -1 or a stale handle

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Reading the game's data files: regular files only, bounded, never blocking.
 #include "internal.h"
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // What the tests, the headless runner and the benchmarks may see of the engine beyond engine.h.
 // The game itself never includes this.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Images and the back buffer: PNG loading, blits with the four blend modes, rectangles.
 //
 // Pictures are kept as 0xAARRGGBB with straight alpha. With the transparency flag set, a pixel in

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Input: the keyboard folded into the pad bit set, OR-ed with pad 1.
 #include "engine.h"
 #include "internal.h"

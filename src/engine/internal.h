@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // State shared by the engine's own files. Nothing outside src/engine includes this.
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Log.txt: the engine's diagnostics, re-created at every start.
 #include "engine.h"
 #include "internal.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The seam below the engine: two implementations chosen at link time, platform_sdl.cpp for the
 // real game and platform_headless.cpp for the tests and the runner.
 #pragma once

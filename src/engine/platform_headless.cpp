@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The headless platform: no window, no audio device, no waiting. Time is virtual: it advances by
 // one sixtieth of a second per presented frame and by each requested sleep, so a run is the same
 // on any machine and runs as fast as the game code allows.

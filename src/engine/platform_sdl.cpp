@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The real platform on SDL2: window, presentation and pacing, events, keyboard, pads, the
 // start-up question and the second-instance lock.
 #include "engine.h"

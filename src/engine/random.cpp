@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // RandomInt: the engine's own generator, MT19937, independent of the game's standard generator.
 #include "engine.h"
 #include "internal.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Sounds: WAV and MP3 decoded fully into memory, each handle owning a few mixer channels that it
 // plays in turn, so one effect can overlap itself up to that many times.
 //

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Text: Shift-JIS strings drawn in the default font.
 //
 // The face the game asks for is resolved by fontconfig with a Japanese language hint, so a Japanese

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Virtual pads for tests, through SDL's own virtual joystick driver. Each call opens the device
 // for the moment it needs it, so nothing is left open when a test forgets to unplug.
 #include "virtual_pad.h"

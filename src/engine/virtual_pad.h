@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Test hooks of the SDL engine: pads that exist only inside SDL, plugged, pressed and pulled while
 // the game runs, so tests can try hot-plugging without hardware. The game never includes this.
 #pragma once

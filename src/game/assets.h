@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The asset catalogue: one handle per picture and sound file, loaded once in the asset-load frame.
 // A handle of -1 (a missing file) draws and plays nothing. Handles have English names; the files
 // keep theirs (WavLanding is "wav_chakuti.wav", WavCrow "wav_kara.wav", WavSpikes "wav_hari.wav",

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The language the player reads the game in: the texts, the story script and the pictures with
 // words all follow it. Chosen once before the start-up question; Japanese is the game as it
 // always was.

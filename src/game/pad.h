@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The pad as the game sees it: the bits read once per frame and ten hold counters.
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The run's shared state: the mode, the stage and its phase, the music, and the score and
 // continue counters. Every room above reads and writes these; this floor includes only the engine.
 #pragma once

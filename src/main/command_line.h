@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The game's command line: how it is to start, or an exit code for --help and the like.
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The game: reads its command line, asks the full-screen question unless told, then runs until
 // Escape, the window closes or the title's exit item is chosen.
 #include "game/language.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The extras screen: the gallery of six unlockable pictures, the EX stage line and the high score.
 #pragma once
 

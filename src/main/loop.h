@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The program entry and the frame loop. The pad state and hold counters live in game/pad.h.
 #pragma once
 

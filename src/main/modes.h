@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The top-level mode machine: which handler pair runs this frame, and the small start-up modes.
 // GameMode and its values live in game/run.h.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The pause menu: P, the pad's Start or Back (and Escape, if the settings say so) stop the game's
 // frame steps and the sounds, dim the picture and offer resume, volumes, screen, scaling,
 // controls, back to the title and quit. Nothing of the game changes while it is open.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The result, continue and ending-roll screens. The score counters live in game/run.h.
 #pragma once
 

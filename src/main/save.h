@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Save data: the picture unlocks, the EX stage unlock and the high score, kept in "save.dat" as
 // nine little-endian 32-bit integers (36 bytes).
 #pragma once

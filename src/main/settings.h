@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The player's settings: "settings.ini" in $XDG_CONFIG_HOME/tovarine (or a file named on the
 // command line), read at start and written when the pause menu changes something.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The start-up question in the game's own window, for desktops that can show no box of their own.
 #pragma once
 

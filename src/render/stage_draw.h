@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Drawing a stage frame: scenery layers, tiles, pickups, enemies, the player, effects, the HUD,
 // the story overlay, the stage banner and the wipe. The banner and fog records live in
 // stage/overlays.h.

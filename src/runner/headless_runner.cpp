@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // tovarine-headless: the game's own code and main loop with no window, no audio device and no
 // waiting between frames. Scripted keys in, a per-frame JSON trace and chosen frames as PNG out.
 //

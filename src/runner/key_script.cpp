@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Key scripts, read once before a run and applied frame by frame.
 #include "runner/key_script.h"
 

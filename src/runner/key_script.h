@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Key scripts: the headless runner's input, the recorded games of tests/runs, the benchmarks.
 // "FRAME KEY..." lines in frame order; each line's keys are held from its frame until the next
 // line. '#' starts a comment; a comment "--frames N" gives the length of a recorded game.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The two tests of every collision of the player, the items and the enemies: a solid tile at a
 // point, and two boxes that overlap.
 #pragma once

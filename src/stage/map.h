@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The stage map: 8 rows of 208 tiles of 60 pixels, filled from the level table of the StageId.
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The visual records the play rooms set and the stage drawing shows: the stage banner and the two
 // fogs. They live here, below the drawing, so the enemies and the story can set them.
 #pragma once

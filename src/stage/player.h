@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The heroine: the ghost, the item she possesses, and the item lying or falling in the stage.
 #pragma once
 

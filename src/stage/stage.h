@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The stage frame: the action phase in its fixed order, the clock, the death test, the item call,
 // the camera, the function keys and the wipe into the boss arena.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The story scenes and the tutorial: what each story step does every frame, and the story
 // pictures.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The message window: reading the script, the five text rows, the wait cursor, the screen fades.
 #pragma once
 

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Tovarine team
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # Replays the whole game in English and requires the outcome of the Japanese recording: the same
 # path through modes, stages and story phases with the same scores, clocks and heroine, the same
 # final state and the same "save.dat". Only the frame numbers may differ (English pages take

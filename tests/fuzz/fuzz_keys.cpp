@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Any bytes as a key script of the headless runner: refused with a message, or read into lines
 // in frame order whose keys are all known scan codes.
 #include "runner/key_script.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Any bytes as a picture file: the loader refuses them or loads a picture that draws.
 #include "engine/engine.h"
 

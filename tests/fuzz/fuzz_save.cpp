@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Any bytes as "save.dat": read, then saved over, always as a clean 36-byte file.
 #include "game/run.h"
 #include "main/save.h"

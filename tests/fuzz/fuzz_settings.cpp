@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Any bytes as "settings.ini": read without a crash, into values the game can use, and written
 // back as a file that reads the same.
 #include "main/settings.h"

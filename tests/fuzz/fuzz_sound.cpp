@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tovarine team
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Any bytes as a sound file, named as a WAV or as an MP3 by the first byte: the loader refuses
 // them or decodes a sound that plays.
 #include "engine/engine.h"

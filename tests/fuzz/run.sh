@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tovarine team
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # Builds the fuzz targets with clang and runs each from its seed corpus for a bounded time.
 # Usage: run.sh BUILD_DIR [SECONDS_EACH]. Exit 77 (skipped) without clang and libFuzzer.
 set -euo pipefail

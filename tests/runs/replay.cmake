@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Tovarine team
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # Replays one recorded run with tovarine-headless in a fresh folder and compares its outcome
 # (tovarine-runcheck's summary of the trace and of "save.dat") with NAME.expect.
 #   cmake -DHEADLESS=... -DCHECK=... -DRUNS=<this folder> -DNAME=full -DWORK=<scratch folder>
