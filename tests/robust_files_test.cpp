@@ -370,10 +370,11 @@ TEST(Devices, WithoutAnyFontTheGameRunsAndSkipsItsText) {
 TEST(Devices, WithoutADisplayTheGameFailsAtOnceAndSaysWhyOnStderrAndInTheLog) {
     test::ScratchDir dir;
     fs::create_directory(dir.file("run"));
+    fs::permissions(dir.file("run"), fs::perms::owner_all); // a runtime folder of its own
     for (const char* how : {"", " --window", " --fullscreen"}) {
         const int status =
             test::Run(std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u "
-                                  "SDL_VIDEODRIVER XDG_RUNTIME_DIR=run timeout 60 ") +
+                                  "SDL_VIDEODRIVER XDG_RUNTIME_DIR=$PWD/run timeout 60 ") +
                           TOVARINE_GAME + how + " 2>stderr.txt",
                       dir.path());
         EXPECT_EQ(status, 1) << "a failure, not a success (124 would mean it ran on, unseen)";
@@ -400,12 +401,13 @@ TEST(Devices, ADisplayThatNeverAnswersEndsTheStartWithAMessage) {
     ASSERT_EQ(listen(server, 8), 0); // connections wait in the backlog, never answered
     test::ScratchDir dir;
     fs::create_directory(dir.file("run"));
+    fs::permissions(dir.file("run"), fs::perms::owner_all); // a runtime folder of its own
     for (const char* how : {"", " --window"}) {
         const auto started = std::chrono::steady_clock::now();
-        const int status =
-            test::Run("env -u WAYLAND_DISPLAY DISPLAY=:" + std::to_string(display) +
-                          " XDG_RUNTIME_DIR=run timeout 60 " TOVARINE_GAME + how + " 2>stderr.txt",
-                      dir.path());
+        const int status = test::Run("env -u WAYLAND_DISPLAY DISPLAY=:" + std::to_string(display) +
+                                         " XDG_RUNTIME_DIR=$PWD/run timeout 60 " TOVARINE_GAME +
+                                         how + " 2>stderr.txt",
+                                     dir.path());
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
                                  std::chrono::steady_clock::now() - started)
                                  .count();

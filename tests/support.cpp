@@ -21,6 +21,8 @@ ScratchDir::ScratchDir() {
     path_ = std::filesystem::temp_directory_path() /
             ("tovarine-test-" + std::to_string(names()) + "-" + std::to_string(names()));
     std::filesystem::create_directories(path_);
+    // Private, as a runtime folder is: the game keeps its instance lock only in such a folder.
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all);
 }
 
 ScratchDir::~ScratchDir() {
