@@ -31,7 +31,7 @@ namespace {
 constexpr SDL_AudioDeviceID StandInDevice = 0x7e57;
 constexpr int FramesPerStep = 44100 / 60;
 
-SDL_AudioSpec Spec{};
+SDL_AudioSpec DeviceFormat{};
 bool Opened = false;
 std::vector<Uint8> Stream;
 std::vector<int32_t> Sum; // what the mixer adds up, before it saturates
@@ -51,12 +51,12 @@ SDL_AudioDeviceID SDL_OpenAudioDevice(const char* device, int capture, const SDL
         return Real<decltype(&SDL_OpenAudioDevice)>("SDL_OpenAudioDevice")(device, capture, want,
                                                                            got, changes);
     }
-    Spec = *want;
-    Spec.silence = 0;
-    Spec.size =
-        static_cast<Uint32>(Spec.samples) * Spec.channels * SDL_AUDIO_BITSIZE(Spec.format) / 8;
+    DeviceFormat = *want;
+    DeviceFormat.silence = 0;
+    DeviceFormat.size = static_cast<Uint32>(DeviceFormat.samples) * DeviceFormat.channels *
+                        SDL_AUDIO_BITSIZE(DeviceFormat.format) / 8;
     if (got != nullptr) {
-        *got = Spec;
+        *got = DeviceFormat;
     }
     Opened = true;
     return StandInDevice;
@@ -119,10 +119,11 @@ double Db(double level) {
 // Asks the mixer for the next 1/60 s and adds what came out to the figures.
 void Listen(Figures& seen, int frame) {
     {
-        const size_t count = static_cast<size_t>(FramesPerStep) * Spec.channels;
+        const size_t count = static_cast<size_t>(FramesPerStep) * DeviceFormat.channels;
         Stream.assign(count * 2, 0);
         Sum.assign(count, 0);
-        Spec.callback(Spec.userdata, Stream.data(), static_cast<int>(Stream.size()));
+        DeviceFormat.callback(DeviceFormat.userdata, Stream.data(),
+                              static_cast<int>(Stream.size()));
         const int16_t* out = reinterpret_cast<const int16_t*>(Stream.data());
         bool clippedHere = false;
         int32_t loudest = 0;
@@ -153,7 +154,7 @@ void Listen(Figures& seen, int frame) {
 
 // After each frame of the game: its sound, then the script's keys for the next one.
 void AfterFrame(int frame) {
-    if (frame >= 0 && Opened && Spec.callback != nullptr) {
+    if (frame >= 0 && Opened && DeviceFormat.callback != nullptr) {
         Listen(Seen, frame);
     }
     ApplyKeyScript(Keys, frame + 1);
