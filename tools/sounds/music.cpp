@@ -18,6 +18,8 @@ namespace snd {
 
 namespace {
 
+constexpr int64_t kPrerollSeconds = 8;
+
 struct Event {
     int64_t sample = 0;
     bool on = false;
@@ -128,17 +130,22 @@ std::vector<int16_t> RenderLoop(const Score& score, const std::string& soundFont
     // that is a whole number of blocks every pass hears its notes at the same offsets, and the
     // seam matches. The loop is then at most 32 samples off the tempo's length.
     const int64_t loop = 64 * static_cast<int64_t>(std::llround(score.LoopSeconds() * kRate / 64));
-    // A second pass follows the first so its start hears the first one's tail; a little of a
-    // third lets the limiter look ahead past the cut.
-    const int64_t total = 2 * loop + kRate / 4;
+    // The pass is preceded by the last seconds of the pass before it, so its start hears what
+    // rings over from its own end: the notes held across the cut, the releases and the reverb,
+    // which have all died away well within those seconds. A quarter of a second of the pass after
+    // it lets the limiter look ahead past the cut. (Rendering the whole pass before it gave the
+    // same loop at twice the cost.)
+    const int64_t preroll = std::min<int64_t>(loop, 64 * (kPrerollSeconds * kRate / 64));
+    const int64_t total = preroll + loop + kRate / 4;
     std::vector<Event> events;
-    for (int cycle = 0; cycle < 3; ++cycle) {
+    for (int cycle = -1; cycle <= 1; ++cycle) {
+        const int64_t shift = preroll + cycle * loop;
         for (const Note& n : score.notes) {
-            int64_t on = static_cast<int64_t>(std::llround(n.start * kRate)) + cycle * loop;
+            int64_t on = static_cast<int64_t>(std::llround(n.start * kRate)) + shift;
             int64_t off =
-                std::max(on + 1, static_cast<int64_t>(std::llround(n.end * kRate)) + cycle * loop);
-            if (on < total) {
-                events.push_back({on, true, n.channel, n.key, n.velocity});
+                std::max(on + 1, static_cast<int64_t>(std::llround(n.end * kRate)) + shift);
+            if (off > 0 && on < total) {
+                events.push_back({std::max<int64_t>(on, 0), true, n.channel, n.key, n.velocity});
                 events.push_back({off, false, n.channel, n.key, 0});
             }
         }
@@ -188,17 +195,18 @@ std::vector<int16_t> RenderLoop(const Score& score, const std::string& soundFont
         }
     }
     RenderInto(synth.get(), left, right, done, total);
-    Master(score, left, right, loop, 2 * loop);
+    Master(score, left, right, preroll, preroll + loop);
 
-    // The reverb's delay lines are modulated, so the second pass does not start exactly as the
-    // third: over the first 100 ms the pass fades in from the start of the third pass, which is
+    // The reverb's delay lines are modulated, so the pass does not start exactly as the pass
+    // after it: over the first 100 ms it fades in from the start of the pass after it, which is
     // what follows its own last sample.
     const int64_t fade = kRate / 10;
     std::vector<int16_t> out(2 * loop);
     for (int64_t n = 0; n < loop; ++n) {
         float w = n < fade ? static_cast<float>(n) / fade : 1.0f;
-        float l = w * left[loop + n] + (1.0f - w) * left[std::min(2 * loop + n, total - 1)];
-        float r = w * right[loop + n] + (1.0f - w) * right[std::min(2 * loop + n, total - 1)];
+        const int64_t next = std::min(preroll + loop + n, total - 1);
+        float l = w * left[preroll + n] + (1.0f - w) * left[next];
+        float r = w * right[preroll + n] + (1.0f - w) * right[next];
         out[2 * n] = static_cast<int16_t>(std::lround(l * 32767.0f));
         out[2 * n + 1] = static_cast<int16_t>(std::lround(r * 32767.0f));
     }
