@@ -8,7 +8,7 @@ endif()
 include(GoogleTest)
 
 add_executable(sounds_test ${CMAKE_CURRENT_LIST_DIR}/sounds_test.cpp)
-target_link_libraries(sounds_test PRIVATE GTest::gtest_main)
+target_link_libraries(sounds_test PRIVATE test_support GTest::gtest_main)
 target_compile_definitions(sounds_test PRIVATE SOUND_DIR="${TOVARINE_DATA_DIR}/snd")
 if(TARGET soundgen)
     get_filename_component(SOUNDS_TEST_ASSETS ${CMAKE_CURRENT_LIST_DIR}/../assets/sounds ABSOLUTE)

@@ -4,16 +4,17 @@
 // Our generated sounds: every file of the catalogue is there under its exact name, long enough,
 // mastered with room for the mix, free of clicks and offsets, and the music loops are long, wide
 // and restart without a seam.
+#include "support.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,6 @@
 #endif
 
 namespace {
-
-namespace fs = std::filesystem;
 
 struct Expected {
     const char* name;
@@ -45,26 +44,11 @@ const Expected kEffects[] = {
 
 // At least 90 s, so that a stage of several minutes does not hear the same half minute again and
 // again; at most 120 s, as every piece is held decoded in memory (about 10 MB a minute).
-const Expected kMusic[] = {
-    {"BGM_adv1.mp3", 90, 120},  {"BGM_adv2.mp3", 90, 120},   {"BGM_adv3.mp3", 90, 120},
-    {"BGM_title.mp3", 90, 120}, {"BGM_ending.mp3", 90, 120}, {"BGM_stage.mp3", 90, 120},
-    {"BGM_boss.mp3", 90, 120},
-};
+const char* const kMusic[] = {"BGM_adv1.mp3",   "BGM_adv2.mp3",  "BGM_adv3.mp3", "BGM_title.mp3",
+                              "BGM_ending.mp3", "BGM_stage.mp3", "BGM_boss.mp3"};
+constexpr double kMusicMinSeconds = 90, kMusicMaxSeconds = 120;
 
-const fs::path kDir = SOUND_DIR;
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-uint32_t Le(const std::string& s, size_t at, int bytes) {
-    uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) {
-        v = v << 8 | static_cast<unsigned char>(s[at + i]);
-    }
-    return v;
-}
+const std::string kDir = SOUND_DIR "/";
 
 // Our own reader, strict about what the game's effects must be: 16-bit PCM.
 struct Wav {
@@ -76,47 +60,48 @@ struct Wav {
     }
 };
 
-Wav ReadWav(const fs::path& path) {
-    Wav wav;
-    std::string s = ReadBytes(path);
+Wav ReadWav(const std::string& name) {
+    const std::string s = test::ReadFile(kDir + name);
+    auto le = [&](size_t at, int bytes) {
+        uint32_t v = 0;
+        for (int i = bytes - 1; i >= 0; --i) {
+            v = v << 8 | static_cast<unsigned char>(s[at + i]);
+        }
+        return v;
+    };
     if (s.size() < 12 || s.compare(0, 4, "RIFF") || s.compare(8, 4, "WAVE")) {
-        wav.error = "not a RIFF WAVE file";
-        return wav;
+        return {.error = "not a RIFF WAVE file"};
     }
-    bool haveFormat = false;
-    for (size_t at = 12; at + 8 <= s.size();) {
-        std::string id = s.substr(at, 4);
-        size_t size = Le(s, at + 4, 4);
+    Wav wav;
+    for (size_t at = 12, size = 0; at + 8 <= s.size(); at += 8 + size + (size & 1)) {
+        const std::string id = s.substr(at, 4);
+        size = le(at + 4, 4);
         if (at + 8 + size > s.size()) {
-            wav.error = "chunk '" + id + "' runs past the end";
-            return wav;
+            return {.error = "chunk '" + id + "' runs past the end"};
         }
         if (id == "fmt " && size >= 16) {
-            if (Le(s, at + 8, 2) != 1 || Le(s, at + 22, 2) != 16) {
-                wav.error = "not 16-bit integer PCM";
-                return wav;
+            if (le(at + 8, 2) != 1 || le(at + 22, 2) != 16) {
+                return {.error = "not 16-bit integer PCM"};
             }
-            wav.channels = static_cast<int>(Le(s, at + 10, 2));
-            wav.rate = static_cast<int>(Le(s, at + 12, 4));
-            haveFormat = true;
-        } else if (id == "data" && haveFormat) {
+            wav.channels = static_cast<int>(le(at + 10, 2));
+            wav.rate = static_cast<int>(le(at + 12, 4));
+        } else if (id == "data" && wav.channels > 0) {
             for (size_t i = 0; i + 1 < size; i += 2) {
-                wav.samples.push_back(static_cast<int16_t>(Le(s, at + 8 + i, 2)));
+                wav.samples.push_back(static_cast<int16_t>(le(at + 8 + i, 2)));
             }
             return wav;
         }
-        at += 8 + size + (size & 1);
     }
-    wav.error = "no fmt and data chunks";
-    return wav;
+    return {.error = "no fmt and data chunks"};
 }
 
 struct Level {
-    double peakDb, rmsDb;
-    double dc; // mean, as a fraction of full scale
+    double peakDb, rmsDb; // of full scale
+    double dc;            // mean, as a fraction of full scale
 };
 
-Level Measure(const int16_t* samples, size_t count) {
+template <typename Sample>
+Level Measure(const Sample* samples, size_t count) {
     double peak = 0.0, sum = 0.0, mean = 0.0;
     for (size_t i = 0; i < count; ++i) {
         double v = samples[i] / 32768.0;
@@ -129,18 +114,13 @@ Level Measure(const int16_t* samples, size_t count) {
     return {db(peak), db(std::sqrt(sum / n)), mean / n};
 }
 
-TEST(SoundFiles, EveryFileOfTheCatalogueIsThereUnderItsExactName) {
-    for (const auto& list : {std::vector<Expected>(std::begin(kEffects), std::end(kEffects)),
-                             std::vector<Expected>(std::begin(kMusic), std::end(kMusic))}) {
-        for (const Expected& e : list) {
-            EXPECT_TRUE(fs::is_regular_file(kDir / e.name)) << e.name;
-        }
-    }
+double RmsDb(const std::vector<double>& v) {
+    return Measure(v.data(), v.size()).rmsDb;
 }
 
 TEST(Effects, AreShortAudiblePcmThatStartsAndEndsQuietly) {
     for (const Expected& e : kEffects) {
-        Wav wav = ReadWav(kDir / e.name);
+        Wav wav = ReadWav(e.name);
         ASSERT_TRUE(wav.error.empty()) << e.name << ": " << wav.error;
         EXPECT_TRUE(wav.rate == 44100 || wav.rate == 22050) << e.name;
         EXPECT_TRUE(wav.channels == 1 || wav.channels == 2) << e.name;
@@ -171,14 +151,6 @@ std::vector<double> Span(const Wav& wav, double from, double to) {
     return out;
 }
 
-double RmsDb(const std::vector<double>& v) {
-    double sum = 0.0;
-    for (double x : v) {
-        sum += x * x;
-    }
-    return 10.0 * std::log10(sum / std::max<size_t>(v.size(), 1) + 1e-9);
-}
-
 // The strongest period between 1/1200 and 1/500 s, as a frequency: enough for the siren's tones.
 double PitchHz(const std::vector<double>& v, int rate) {
     double best = -1.0;
@@ -190,8 +162,7 @@ double PitchHz(const std::vector<double>& v, int rate) {
             xx += v[i] * v[i];
             yy += v[i + lag] * v[i + lag];
         }
-        double c = xy / std::sqrt(xx * yy + 1e-9);
-        if (c > best) {
+        if (double c = xy / std::sqrt(xx * yy + 1e-9); c > best) {
             best = c;
             bestLag = lag;
         }
@@ -201,27 +172,24 @@ double PitchHz(const std::vector<double>& v, int rate) {
 
 // Separate bursts of sound: 10 ms windows rising above half the loudest, after a drop below a
 // tenth of it.
-int Bursts(const Wav& wav) {
+int Bursts(const std::string& name) {
+    const Wav wav = ReadWav(name);
     std::vector<double> level;
     for (double t = 0.0; t + 0.01 <= wav.Seconds(); t += 0.01) {
         level.push_back(RmsDb(Span(wav, t, t + 0.01)));
     }
-    double top = *std::max_element(level.begin(), level.end());
+    const double top = *std::max_element(level.begin(), level.end());
     int bursts = 0;
     bool quiet = true;
     for (double l : level) {
-        if (quiet && l > top - 6.0) {
-            ++bursts;
-            quiet = false;
-        } else if (l < top - 20.0) {
-            quiet = true;
-        }
+        bursts += quiet && l > top - 6.0;
+        quiet = l < top - 20.0 || (quiet && l <= top - 6.0);
     }
     return bursts;
 }
 
 TEST(Effects, StorySoundsDoWhatTheirScenesNeed) {
-    Wav in = ReadWav(kDir / "wav_119in.wav"), out = ReadWav(kDir / "wav_119out.wav");
+    Wav in = ReadWav("wav_119in.wav"), out = ReadWav("wav_119out.wav");
     ASSERT_TRUE(in.error.empty() && out.error.empty());
     // The ambulance comes closer, then passes: louder, then quieter with its pitch dropping.
     EXPECT_GT(RmsDb(Span(in, in.Seconds() - 1.0, in.Seconds() - 0.2)),
@@ -234,10 +202,10 @@ TEST(Effects, StorySoundsDoWhatTheirScenesNeed) {
     EXPECT_LT(after, before * 0.96) << "no drop of pitch as it passes";
     EXPECT_GT(after, before * 0.8);
 
-    EXPECT_EQ(Bursts(ReadWav(kDir / "wav_heart.wav")), 2) << "lub-dub";
-    EXPECT_EQ(Bursts(ReadWav(kDir / "wav_kara.wav")), 2) << "the crow calls twice";
-    EXPECT_EQ(Bursts(ReadWav(kDir / "wav_error.wav")), 2) << "a double buzz";
-    EXPECT_EQ(Bursts(ReadWav(kDir / "wav_check.wav")), 1);
+    EXPECT_EQ(Bursts("wav_heart.wav"), 2) << "lub-dub";
+    EXPECT_EQ(Bursts("wav_kara.wav"), 2) << "the crow calls twice";
+    EXPECT_EQ(Bursts("wav_error.wav"), 2) << "a double buzz";
+    EXPECT_EQ(Bursts("wav_check.wav"), 1);
 }
 
 // A two-pole filter, low- or high-pass, over the mono mix; the level of what passes, in dB.
@@ -255,7 +223,7 @@ double FilteredRmsDb(const Wav& wav, double cutoff, bool low) {
 
 TEST(Effects, AttackSwingsHaveABodyUnderTheSwish) {
     for (const char* name : {"wav_atc1.wav", "wav_atc2.wav"}) {
-        Wav wav = ReadWav(kDir / name);
+        Wav wav = ReadWav(name);
         ASSERT_TRUE(wav.error.empty()) << name;
         double all = RmsDb(Span(wav, 0.0, wav.Seconds()));
         // A noise burst has next to nothing down there; a thump carries most of the energy.
@@ -265,21 +233,21 @@ TEST(Effects, AttackSwingsHaveABodyUnderTheSwish) {
 }
 
 TEST(Music, FilesAreMp3WithTheInfoFrameThatMakesThemGapless) {
-    for (const Expected& e : kMusic) {
-        std::string s = ReadBytes(kDir / e.name);
-        ASSERT_GT(s.size(), 4096u) << e.name;
-        EXPECT_EQ(static_cast<unsigned char>(s[0]), 0xff) << e.name << ": no frame at the start";
-        EXPECT_EQ(static_cast<unsigned char>(s[1]) & 0xe0, 0xe0) << e.name;
+    for (const char* name : kMusic) {
+        std::string s = test::ReadFile(kDir + name);
+        ASSERT_GT(s.size(), 4096u) << name;
+        EXPECT_EQ(static_cast<unsigned char>(s[0]), 0xff) << name << ": no frame at the start";
+        EXPECT_EQ(static_cast<unsigned char>(s[1]) & 0xe0, 0xe0) << name;
         // The decoder drops the encoder's delay and padding only when this frame is there.
         std::string head = s.substr(0, 200);
         EXPECT_TRUE(head.find("Info") != std::string::npos ||
                     head.find("Xing") != std::string::npos)
-            << e.name;
-        EXPECT_NE(head.find("LAME"), std::string::npos) << e.name << ": no delay and padding";
+            << name;
+        EXPECT_NE(head.find("LAME"), std::string::npos) << name << ": no delay and padding";
         // 128 kbit/s: the size tells the length roughly.
         double seconds = s.size() * 8.0 / 128000.0;
-        EXPECT_GE(seconds, e.minSeconds - 1) << e.name;
-        EXPECT_LE(seconds, e.maxSeconds + 1) << e.name;
+        EXPECT_GE(seconds, kMusicMinSeconds - 1) << name;
+        EXPECT_LE(seconds, kMusicMaxSeconds + 1) << name;
     }
 }
 
@@ -287,65 +255,53 @@ TEST(Music, FilesAreMp3WithTheInfoFrameThatMakesThemGapless) {
 // The generator is run again into a scratch folder: same bytes, and bad input is refused.
 class Generator : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("sounds_test_" +
-                std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        fs::remove_all(dir_);
-    }
+    // Run in the scratch folder, output there too, errors into its errors.txt.
     int Run(const std::string& args) {
-        std::string command = std::string("\"") + SOUNDGEN + "\" " + args + " 2>\"" +
-                              (dir_ / "errors.txt").string() + "\"";
-        return std::system(command.c_str());
+        return test::Run(std::string("\"") + SOUNDGEN + "\" " + args + " 2>errors.txt",
+                         dir_.path());
     }
-    fs::path Write(const std::string& name, const std::string& text) {
-        std::ofstream(dir_ / name) << text;
-        return dir_ / name;
+    int Music(const std::string& name, const std::string& score) {
+        std::ofstream(dir_.file(name)) << score;
+        return Run("music " SOUND_FONT " . " + name);
     }
     std::string Errors() {
-        return ReadBytes(dir_ / "errors.txt");
+        return test::ReadFile(dir_.file("errors.txt"));
     }
-    fs::path dir_;
+    test::ScratchDir dir_;
 };
 
 TEST_F(Generator, WritesTheSameEffectsOnEveryRun) {
-    ASSERT_EQ(Run("effects \"" SOUND_ASSETS "/effects.txt\" \"" + dir_.string() + "\""), 0)
-        << Errors();
+    ASSERT_EQ(Run("effects \"" SOUND_ASSETS "/effects.txt\" ."), 0) << Errors();
     for (const Expected& e : kEffects) {
-        EXPECT_EQ(ReadBytes(dir_ / e.name), ReadBytes(kDir / e.name)) << e.name;
+        EXPECT_EQ(test::ReadFile(dir_.file(e.name)), test::ReadFile(kDir + e.name)) << e.name;
     }
 }
 
 TEST_F(Generator, RefusesMalformedEffectsAndScores) {
-    const std::string out = " \"" + dir_.string() + "\"";
-    fs::path noEnd = Write("a.txt", "sound wav_x\nvoice wave=sine freq=440\n");
-    EXPECT_NE(Run("effects \"" + noEnd.string() + "\"" + out), 0);
+    std::ofstream(dir_.file("a.txt")) << "sound wav_x\nvoice wave=sine freq=440\n";
+    EXPECT_NE(Run("effects a.txt ."), 0);
     EXPECT_NE(Errors().find("amp"), std::string::npos) << Errors();
 
-    fs::path typo = Write("b.txt", "sound wav_x\nvoice wave=sine amp=0:1,0.1:0 frq=440\n");
-    EXPECT_NE(Run("effects \"" + typo.string() + "\"" + out), 0);
+    std::ofstream(dir_.file("b.txt")) << "sound wav_x\nvoice wave=sine amp=0:1,0.1:0 frq=440\n";
+    EXPECT_NE(Run("effects b.txt ."), 0);
     EXPECT_NE(Errors().find("b.txt:2"), std::string::npos) << "names file and line";
 
     // A bar one step short would shift the rest of the tune: refused, with the bar named.
     const std::string head = "name t\ntempo 120\nbars 2\ninstrument p program=0\n"
                              "chords | C | G |\n";
-    fs::path shortBar =
-        Write("c.txt", head + "melody p grid=8 : | c5 - - - e5 - - - | g5 - - - d5 - - |\n");
-    EXPECT_NE(Run("music " SOUND_FONT + out + " \"" + shortBar.string() + "\""), 0);
+    EXPECT_NE(Music("c.txt", head + "melody p grid=8 : | c5 - - - e5 - - - | g5 - - - d5 - - |\n"),
+              0);
     EXPECT_NE(Errors().find("bar 2 has 7 steps"), std::string::npos) << Errors();
 
-    fs::path fewChords = Write("d.txt", "name t\ntempo 120\nbars 3\ninstrument p program=0\n"
-                                        "chords | C | G |\ncomp p : 0 1 2 1\n");
-    EXPECT_NE(Run("music " SOUND_FONT + out + " \"" + fewChords.string() + "\""), 0);
-    EXPECT_FALSE(fs::exists(dir_ / "t.mp3"));
+    EXPECT_NE(Music("d.txt", "name t\ntempo 120\nbars 3\ninstrument p program=0\n"
+                             "chords | C | G |\ncomp p : 0 1 2 1\n"),
+              0);
+    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "t.mp3"));
 
     // A section copied to a later bar must still fit in the loop.
-    fs::path pastEnd = Write("e.txt", head + "melody p grid=8 : | c5 - - - e5 - - - |\n"
-                                             "double p from=p bars=1 to=3\n");
-    EXPECT_NE(Run("music " SOUND_FONT + out + " \"" + pastEnd.string() + "\""), 0);
+    EXPECT_NE(Music("e.txt", head + "melody p grid=8 : | c5 - - - e5 - - - |\n"
+                                    "double p from=p bars=1 to=3\n"),
+              0);
     EXPECT_NE(Errors().find("past the last bar"), std::string::npos) << Errors();
 }
 #endif
@@ -369,83 +325,65 @@ void ExpectSeamless(const std::string& name, const int16_t* s, int frames) {
     }
 }
 
-// Decoded by the engine exactly as the game loads them at start.
-class EngineDecoding : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        previous_ = fs::current_path();
-        dir_ = fs::temp_directory_path() / "sounds_test_engine";
-        fs::create_directories(dir_);
-        fs::current_path(dir_); // the engine writes its log in the working folder
-        ASSERT_EQ(EngineInit(), 0);
-    }
-    void TearDown() override {
-        EngineShutdown();
-        fs::current_path(previous_);
-        fs::remove_all(dir_);
-    }
-    fs::path previous_, dir_;
-};
-
-TEST_F(EngineDecoding, MusicLoopsAreLongLoudAndSeamless) {
-    auto start = std::chrono::steady_clock::now();
+// Decoded by the engine exactly as the game loads them at start (it writes its log in the
+// working folder).
+TEST(EngineDecoding, MusicLoopsAreLongLoudAndSeamless) {
+    test::ScratchDir dir;
+    test::InFolder inFolder(dir.path());
+    ASSERT_EQ(EngineInit(), 0);
+    auto msSince = [start = std::chrono::steady_clock::now()] {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count();
+    };
     std::vector<int> handles;
-    for (const Expected& e : kMusic) {
-        handles.push_back(LoadSoundFile((kDir / e.name).c_str(), 3, -1));
+    for (const char* name : kMusic) {
+        handles.push_back(LoadSoundFile((kDir + name).c_str(), 3, -1));
     }
     for (const Expected& e : kEffects) {
-        EXPECT_GE(LoadSoundFile((kDir / e.name).c_str(), 3, -1), 0) << e.name;
+        EXPECT_GE(LoadSoundFile((kDir + e.name).c_str(), 3, -1), 0) << e.name;
     }
-    double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    RecordProperty("all_sounds_load_ms", static_cast<int>(ms));
-    std::printf("[          ] all sounds loaded in %.0f ms\n", ms);
+    const double loadMs = msSince();
+    RecordProperty("all_sounds_load_ms", static_cast<int>(loadMs));
 #ifndef TOVARINE_SANITIZED // instrumented builds are slower by design
     // A guard against decoding the music in the loading frame (that takes four seconds and more),
     // with room for a machine busy with other work; the benchmark measures the real time.
-    EXPECT_LT(ms, 2000.0) << "the game loads every sound in one frame";
+    EXPECT_LT(loadMs, 2000.0) << "the game loads every sound in one frame";
 #endif
     // The music goes on decoding in the background; the title's piece is wanted a frame later.
-    for (int handle : handles) {
-        const short* pcm = nullptr;
-        int frames = 0;
-        GetSoundPcm(handle, &pcm, &frames);
+    std::vector<const short*> pcm(handles.size());
+    std::vector<int> frames(handles.size());
+    for (size_t i = 0; i < handles.size(); ++i) {
+        ASSERT_GE(handles[i], 0) << kMusic[i];
+        ASSERT_EQ(GetSoundPcm(handles[i], &pcm[i], &frames[i]), 0) << kMusic[i];
     }
-    double decodedMs =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    RecordProperty("all_music_decoded_ms", static_cast<int>(decodedMs));
-    std::printf("[          ] all music decoded after %.0f ms\n", decodedMs);
+    RecordProperty("all_music_decoded_ms", static_cast<int>(msSince()));
+    std::printf("[          ] all sounds loaded in %.0f ms, the music decoded after %.0f ms\n",
+                loadMs, msSince());
 
     for (size_t i = 0; i < handles.size(); ++i) {
-        const Expected& e = kMusic[i];
-        ASSERT_GE(handles[i], 0) << e.name;
-        const short* pcm = nullptr;
-        int frames = 0;
-        ASSERT_EQ(GetSoundPcm(handles[i], &pcm, &frames), 0) << e.name;
-        EXPECT_GE(frames / 44100.0, e.minSeconds) << e.name;
-        EXPECT_LE(frames / 44100.0, e.maxSeconds) << e.name;
-        Level level = Measure(pcm, 2 * static_cast<size_t>(frames));
+        const std::string name = kMusic[i];
+        EXPECT_GE(frames[i] / 44100.0, kMusicMinSeconds) << name;
+        EXPECT_LE(frames[i] / 44100.0, kMusicMaxSeconds) << name;
+        Level level = Measure(pcm[i], 2 * static_cast<size_t>(frames[i]));
         // Stage and boss music plays about 10 dB down: it has to be mixed that much hotter.
-        bool quietTrack =
-            std::string(e.name) == "BGM_stage.mp3" || std::string(e.name) == "BGM_boss.mp3";
-        EXPECT_GE(level.rmsDb, quietTrack ? -14.0 : -24.0) << e.name;
-        EXPECT_GE(level.peakDb, quietTrack ? -3.0 : -10.0) << e.name;
-        EXPECT_LT(std::fabs(level.dc), 0.002) << e.name << " is off centre";
+        bool quietTrack = name == "BGM_stage.mp3" || name == "BGM_boss.mp3";
+        EXPECT_GE(level.rmsDb, quietTrack ? -14.0 : -24.0) << name;
+        EXPECT_GE(level.peakDb, quietTrack ? -3.0 : -10.0) << name;
+        EXPECT_LT(std::fabs(level.dc), 0.002) << name << " is off centre";
         // Stereo: the difference of the sides carries a fair share of the energy of their sum
         // (a mono track has none; two unrelated sides have as much as the sum).
         double mid = 0.0, side = 0.0;
-        for (int f = 0; f < frames; ++f) {
-            double l = pcm[2 * f], r = pcm[2 * f + 1];
+        for (int f = 0; f < frames[i]; ++f) {
+            double l = pcm[i][2 * f], r = pcm[i][2 * f + 1];
             mid += (l + r) * (l + r);
             side += (l - r) * (l - r);
         }
         double widthDb = 10.0 * std::log10(side / mid);
-        std::printf("[          ] %s: %.1f s, side %.1f dB under the middle\n", e.name,
-                    frames / 44100.0, -widthDb);
-        EXPECT_GT(widthDb, -12.0) << e.name << " is nearly mono";
-        EXPECT_LT(widthDb, 0.0) << e.name << ": its sides work against each other";
-        ExpectSeamless(e.name, pcm, frames);
+        EXPECT_GT(widthDb, -12.0) << name << " is nearly mono";
+        EXPECT_LT(widthDb, 0.0) << name << ": its sides work against each other";
+        ExpectSeamless(name, pcm[i], frames[i]);
     }
+    EngineShutdown();
 }
 #endif
 
