@@ -12,9 +12,9 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -23,10 +23,6 @@ constexpr uint32_t Key = 0x800080;
 
 uint32_t Round255(uint32_t x) {
     return (2 * x + 255) / 510;
-}
-
-uint32_t Channel(uint32_t p, int shift) {
-    return (p >> shift) & 0xFF;
 }
 
 // One screen pixel after drawing source pixel s over d; mode and parameter as SetBlendMode.
@@ -39,34 +35,20 @@ uint32_t Model(uint32_t d, uint32_t s, int mode, uint32_t parameter, bool transp
         mode == 0 ? coverage : (coverage == 255 ? parameter : Round255(parameter * coverage));
     uint32_t out = 0;
     for (int shift = 0; shift <= 16; shift += 8) {
-        const uint32_t sc = Channel(s, shift);
-        const uint32_t dc = Channel(d, shift);
-        uint32_t c = 0;
-        if (mode == 2) {
-            c = std::min<uint32_t>(255, dc + Round255(sc * f));
-        } else {
-            const uint32_t a = mode == 3 ? Round255(sc * (255 - dc)) : sc;
-            c = Round255(a * f + dc * (255 - f));
-        }
+        const uint32_t sc = (s >> shift) & 0xFF, dc = (d >> shift) & 0xFF;
+        const uint32_t a = mode == 3 ? Round255(sc * (255 - dc)) : sc;
+        const uint32_t c = mode == 2 ? std::min<uint32_t>(255, dc + Round255(sc * f))
+                                     : Round255(a * f + dc * (255 - f));
         out |= c << shift;
     }
     return out;
 }
 
-class FastBlits : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_EQ(EngineInit(), 0);
-        SetTransparentColor(128, 0, 128);
-    }
-    void TearDown() override {
-        EngineShutdown();
-    }
-    test::ScratchDir dir_;
-    test::InFolder inFolder_{dir_.path()};
-};
-
-TEST_F(FastBlits, EveryModeMatchesThePerPixelRules) {
+TEST(FastBlits, EveryModeMatchesThePerPixelRules) {
+    test::ScratchDir dir;
+    test::InFolder inFolder(dir.path());
+    ASSERT_EQ(EngineInit(), 0);
+    SetTransparentColor(128, 0, 128);
     std::mt19937 random(13);
     // Alpha from the set that takes each path: none, full, and in between.
     const uint32_t alphas[] = {0, 255, 255, 255, 1, 128, 254};
@@ -80,45 +62,43 @@ TEST_F(FastBlits, EveryModeMatchesThePerPixelRules) {
                 p = 0xFF000000u | Key;
             }
         }
-        char name[32];
-        std::snprintf(name, sizeof name, "p%d.png", round);
-        ASSERT_TRUE(test::WritePng(dir_.file(name), w, h, picture));
-        const int handle = LoadImageFile(name, 0);
+        const std::string name = "p" + std::to_string(round) + ".png";
+        ASSERT_TRUE(test::WritePng(dir.file(name), w, h, picture));
+        const int handle = LoadImageFile(name.c_str(), 0);
         ASSERT_GE(handle, 0);
 
-        for (int mode = 0; mode < 4; ++mode) {
-            for (int transparent = 0; transparent < 2; ++transparent) {
-                for (int mirror = 0; mirror < 2; ++mirror) {
-                    // A random screen, the picture partly off its left or right edge at times.
-                    SetBlendMode(0, 255);
-                    for (int y = 0; y < h; ++y) {
-                        for (int x = 0; x < 8; ++x) {
-                            DrawRectangle(x * 80, y, x * 80 + 80, y + 1, random() & 0xFFFFFF, 1);
-                        }
+        // Every mode, with and without the transparent colour, mirrored or not.
+        for (int variant = 0; variant < 16; ++variant) {
+            const int mode = variant / 4, transparent = variant / 2 % 2, mirror = variant % 2;
+            // A random screen, the picture partly off its left or right edge at times.
+            SetBlendMode(0, 255);
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < 8; ++x) {
+                    DrawRectangle(x * 80, y, x * 80 + 80, y + 1, random() & 0xFFFFFF, 1);
+                }
+            }
+            const std::vector<uint32_t> before(GetBackBuffer(), GetBackBuffer() + 640 * h);
+            const int x0 = static_cast<int>(random() % 3 == 0 ? random() % 20 : 0) - 10 +
+                           (random() % 2 ? 0 : 640 - w + 10);
+            const uint32_t parameter = random() % 256;
+            SetBlendMode(mode, static_cast<int>(parameter));
+            DrawImageRegion(x0, 0, 0, 0, w, h, handle, transparent, mirror);
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < 640; ++x) {
+                    const int sx = mirror ? w - 1 - (x - x0) : x - x0;
+                    uint32_t expected = before[y * 640 + x];
+                    if (x >= x0 && x < x0 + w) {
+                        expected =
+                            Model(expected, picture[y * w + sx], mode, parameter, transparent != 0);
                     }
-                    const std::vector<uint32_t> before(GetBackBuffer(), GetBackBuffer() + 640 * h);
-                    const int x0 = static_cast<int>(random() % 3 == 0 ? random() % 20 : 0) - 10 +
-                                   (random() % 2 ? 0 : 640 - w + 10);
-                    const uint32_t parameter = random() % 256;
-                    SetBlendMode(mode, static_cast<int>(parameter));
-                    DrawImageRegion(x0, 0, 0, 0, w, h, handle, transparent, mirror);
-                    for (int y = 0; y < h; ++y) {
-                        for (int x = 0; x < 640; ++x) {
-                            const int sx = mirror ? w - 1 - (x - x0) : x - x0;
-                            uint32_t expected = before[y * 640 + x];
-                            if (x >= x0 && x < x0 + w) {
-                                expected = Model(expected, picture[y * w + sx], mode, parameter,
-                                                 transparent != 0);
-                            }
-                            ASSERT_EQ(GetBackBuffer()[y * 640 + x], expected)
-                                << "mode " << mode << " transparent " << transparent << " mirror "
-                                << mirror << " width " << w << " at " << x << "," << y;
-                        }
-                    }
+                    ASSERT_EQ(GetBackBuffer()[y * 640 + x], expected)
+                        << "mode " << mode << " transparent " << transparent << " mirror " << mirror
+                        << " width " << w << " at " << x << "," << y;
                 }
             }
         }
     }
+    EngineShutdown();
 }
 
 } // namespace
