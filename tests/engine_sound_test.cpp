@@ -97,6 +97,8 @@ TEST_F(Sounds, CompressedMusicIsWholeWhenFirstPlayedInWhateverOrder) {
     const char* const names[] = {"a.mp3", "b.mp3", "c.mp3"};
     for (const char* name : names) {
         std::filesystem::copy_file(music, dir_.file(name));
+    }
+    for (const char* name : names) { // queued together, released while they decode
         ASSERT_GE(LoadSoundFile(name, 3, -1), 0);
     }
     ReleaseAllSounds(0);
