@@ -10,7 +10,6 @@
 #include "support.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -95,25 +94,6 @@ TEST(LevelTables, EveryTableHasItsCellCountsAndItsFixedCells) {
     for (const int cell :
          {2 * Columns + 13, 2 * Columns + 14, 3 * Columns + 13, 3 * Columns + 14}) {
         EXPECT_EQ(StageMapSource[Arena][cell], -99) << "arena, cell " << cell;
-    }
-}
-
-TEST(LevelTables, GroundAndPlatformsAreWholeRuns) {
-    // A run is a left end, middles, a right end: a stray piece would be drawn broken.
-    for (int t = 0; t < Arena; ++t) {
-        for (int r = 0; r < Rows; ++r) {
-            for (int c = 0; c < Columns; ++c) {
-                const int v = At(t, r, c);
-                const int before = c > 0 ? At(t, r, c - 1) : 0;
-                const int after = c < Columns - 1 ? At(t, r, c + 1) : 0;
-                if (v == 1 || v == 2) {
-                    EXPECT_TRUE(after == 2 || after == 3) << Names[t] << " " << r << "/" << c;
-                }
-                if (v == 2 || v == 3) {
-                    EXPECT_TRUE(before == 1 || before == 2) << Names[t] << " " << r << "/" << c;
-                }
-            }
-        }
     }
 }
 
@@ -277,13 +257,20 @@ TEST(LevelTables, TutorialAreaIsWalledOffAtColumn31) {
     EXPECT_EQ(farthest, 30);
 }
 
-TEST(LevelTables, EnemiesAndTrapsAreWhereTheyWork) {
+TEST(LevelTables, TilesEnemiesAndTrapsAreWhereTheyWork) {
     for (int t = 0; t < Arena; ++t) {
         for (int r = 0; r < Rows; ++r) {
             for (int c = 0; c < Columns; ++c) {
                 const int v = At(t, r, c);
                 const std::string where = std::string(Names[t]) + ", row " + std::to_string(r) +
                                           ", column " + std::to_string(c);
+                // A run is a left end, middles, a right end: a stray piece would be drawn broken.
+                if (v == 1 || v == 2) {
+                    EXPECT_TRUE(At(t, r, c + 1) == 2 || At(t, r, c + 1) == 3) << where;
+                }
+                if (v == 2 || v == 3) {
+                    EXPECT_TRUE(At(t, r, c - 1) == 1 || At(t, r, c - 1) == 2) << where;
+                }
                 if (v == -6) {
                     // A rat never falls: it needs ground under its whole 120-pixel body.
                     EXPECT_TRUE(Solid(t, r + 1, c) && Solid(t, r + 1, c + 1)) << where;
@@ -357,12 +344,10 @@ class LevelConverter : public ::testing::Test {
     // The 1-based line number of the first map row of a file.
     static int FirstMapRow(const std::string& name) {
         const std::vector<std::string> lines = Lines(name);
-        for (size_t i = 0; i < lines.size(); ++i) {
-            if (!lines[i].empty() && lines[i][0] != ';' && lines[i][0] != ':') {
-                return static_cast<int>(i) + 1;
-            }
-        }
-        return 0;
+        const auto row = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+            return !line.empty() && line[0] != ';' && line[0] != ':';
+        });
+        return static_cast<int>(row - lines.begin()) + 1;
     }
     // Converts fresh copies of the files, the line (1-based) of the named one replaced by text.
     int Convert(std::string& errors, const std::string& name = "", int line = 0,
