@@ -120,11 +120,9 @@ TEST_F(Drawing, RegionsMirrorClipAtTheScreenAndDrawOnlyWhatThePictureHolds) {
 }
 
 TEST_F(Drawing, PicturesClipAtEveryEdgeOfTheScreen) {
-    std::vector<uint32_t> big(100 * 100);
-    for (int y = 0; y < 100; ++y) {
-        for (int x = 0; x < 100; ++x) {
-            big[y * 100 + x] = 0xFF000000u | static_cast<uint32_t>(y << 8 | x);
-        }
+    std::vector<uint32_t> big(100 * 100); // each pixel holds its row and column
+    for (uint32_t i = 0; i < big.size(); ++i) {
+        big[i] = 0xFF000000u | (i / 100) << 8 | i % 100;
     }
     const int picture = Picture(100, 100, big);
     DrawImageAt(-50, -60, picture, 0);

@@ -214,16 +214,10 @@ TEST(Pictures, NoFigureIsCutByTheEdgeOfItsCell) {
         ASSERT_TRUE(load(s.name, img)) << s.name;
         for (int y0 = 0; y0 + s.ch <= img.h; y0 += s.ch) {
             for (int x0 = 0; x0 + s.cw <= img.w; x0 += s.cw) {
-                auto shows = [&](int x, int y) { return img.at(x, y)[3] >= kVisibleAlpha; };
-                int top = 0, bottom = 0, left = 0, right = 0;
-                for (int x = x0; x < x0 + s.cw; ++x) {
-                    top += shows(x, y0);
-                    bottom += shows(x, y0 + s.ch - 1);
-                }
-                for (int y = y0; y < y0 + s.ch; ++y) {
-                    left += shows(x0, y);
-                    right += shows(x0 + s.cw - 1, y);
-                }
+                const int top = count_pixels(img, x0, y0, s.cw, 1, kVisibleAlpha);
+                const int bottom = count_pixels(img, x0, y0 + s.ch - 1, s.cw, 1, kVisibleAlpha);
+                const int left = count_pixels(img, x0, y0, 1, s.ch, kVisibleAlpha);
+                const int right = count_pixels(img, x0 + s.cw - 1, y0, 1, s.ch, kVisibleAlpha);
                 EXPECT_EQ(top + left + right + (s.stands ? 0 : bottom), 0)
                     << s.name << " cell at " << x0 << ", " << y0 << " is cut: " << top
                     << " pixels at the top, " << bottom << " at the bottom, " << left
