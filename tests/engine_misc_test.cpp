@@ -50,7 +50,11 @@ TEST_F(Engine, LogIsRecreatedAtEachStartWithTimedIndentedLines) {
     EXPECT_NE(log.find("\n0:\t"), std::string::npos) << "steps are indented under their stage";
 }
 
-TEST_F(Engine, ShutdownIsFinalAndSafeTwice) {
+TEST_F(Engine, TwentyFourBitDisplaysAreRefusedAndShutdownIsFinalAndSafeTwice) {
+    SetScreenMode(640, 480, 24, 60);
+    EXPECT_EQ(EngineInit(), -1);
+    EXPECT_NE(test::ReadFile(dir_.file("Log.txt")).find("24-bit"), std::string::npos);
+    SetScreenMode(640, 480, 32, 60);
     ASSERT_EQ(EngineInit(), 0);
     EXPECT_EQ(ProcessMessage(), 0);
     EXPECT_EQ(EngineShutdown(), 0);
@@ -83,8 +87,7 @@ TEST_F(Engine, RandomIntIsTheMersenneTwisterScaledByAProduct) {
     EXPECT_EQ(RandomInt(639), static_cast<int>((3499211612ull * 640) >> 32));
     EXPECT_EQ(RandomInt(479), static_cast<int>((581869302ull * 480) >> 32));
     EXPECT_EQ(RandomInt(140), static_cast<int>((3890346734ull * 141) >> 32));
-    bool sawMax = false;
-    bool sawZero = false;
+    bool sawMax = false, sawZero = false;
     for (int i = 0; i < 20000; ++i) {
         const int value = RandomInt(640);
         ASSERT_GE(value, 0);
@@ -115,61 +118,46 @@ TEST_F(Engine, KeysAndPadFoldIntoOneBitSet) {
     EXPECT_EQ(ReadPadState(0x1001), 0x1000) << "Escape is button 9";
 }
 
-TEST_F(Engine, TextIsDrawnFromShiftJisWithAnOptionalEdge) {
+// Strings are made from cached glyphs into a fixed pool that is emptied when it fills: a string
+// drawn again after thousands of others, and a character the font lacks, come out the same.
+TEST_F(Engine, TextIsShiftJisWithAnOptionalEdgeAndStaysTheSameWhenItsCachesFill) {
     ASSERT_EQ(EngineInit(), 0);
     ASSERT_EQ(SelectFontFace("\x82\x6c\x82\x72 \x96\xbe\x92\xa9", -1), 0); // ＭＳ 明朝
     SetBlendMode(0, 255);
-    ClearScreen();
     SetTextSize(24);
-    SetTextStyle(2);
-    const char* hiragana = "\x82\xa0\x82\xa2"; // あい
-    DrawTextAt(100, 100, hiragana, 0xFFFFFF, 0xFF0000);
-    int white = 0;
-    int red = 0;
     const uint32_t* screen = GetBackBuffer();
-    auto countArea = [&] {
+    // Draws あい in white with a red edge; counts the white and the red pixels around it.
+    const auto draw = [screen](int style, int& white, int& red) {
+        ClearScreen();
+        SetTextStyle(style);
+        DrawTextAt(100, 100, "\x82\xa0\x82\xa2", 0xFFFFFF, 0xFF0000);
         white = red = 0;
         for (int y = 95; y < 135; ++y) {
             for (int x = 95; x < 160; ++x) {
-                const uint32_t p = screen[y * 640 + x];
-                const uint32_t r = p >> 16;
-                const uint32_t g = (p >> 8) & 0xFF;
+                const uint32_t r = screen[y * 640 + x] >> 16, g = (screen[y * 640 + x] >> 8) & 0xFF;
                 white += r > 200 && g > 200;
                 red += r > 150 && g < 60;
             }
         }
     };
-    countArea();
+    int white, red;
+    draw(2, white, red);
     EXPECT_GT(white, 20);
     EXPECT_EQ(red, 0) << "style 2 has no edge";
     EXPECT_EQ(screen[99 * 640 + 99], 0u) << "the text starts at its top-left corner";
-
-    ClearScreen();
-    SetTextStyle(3);
-    DrawTextAt(100, 100, hiragana, 0xFFFFFF, 0xFF0000);
-    countArea();
+    draw(3, white, red);
     EXPECT_GT(red, 20) << "style 3 draws the edge colour around the glyphs";
     EXPECT_GT(white, 5);
-
     // Formatting is bounded: a result far longer than the buffer is cut, not overrun.
     const std::string longText(3000, 'A');
     EXPECT_EQ(DrawFormattedTextAt(0, 0, 0xFFFFFF, "%s%07d", longText.c_str(), 42), 0);
-}
 
-// Strings are made from cached glyphs into a fixed pool that is emptied when it fills: a string
-// drawn again after thousands of others, and a character the font lacks, come out the same.
-TEST_F(Engine, TextStaysTheSameWhenItsCachesFillAndEmpty) {
-    ASSERT_EQ(EngineInit(), 0);
-    ASSERT_EQ(SelectFontFace("\x82\x6c\x82\x72 \x96\xbe\x92\xa9", -1), 0); // ＭＳ 明朝
-    SetBlendMode(0, 255);
     SetTextSize(40);
-    SetTextStyle(3);
     const char* line =
         "TIME = 123 \x82\xa0\x81\x40\xef\xfc"; // あ, a wide space, a code without a glyph
     auto drawn = [&] {
         ClearScreen();
         DrawTextAt(20, 200, line, 0xFFFFFF, 0x3366FF);
-        const uint32_t* screen = GetBackBuffer();
         return std::vector<uint32_t>(screen + 180 * 640, screen + 280 * 640);
     };
     const std::vector<uint32_t> first = drawn();
@@ -182,14 +170,6 @@ TEST_F(Engine, TextStaysTheSameWhenItsCachesFillAndEmpty) {
     }
     SetTextSize(40);
     EXPECT_EQ(drawn(), first);
-}
-
-TEST_F(Engine, TwentyFourBitDisplaysAreRefused) {
-    SetScreenMode(640, 480, 24, 60);
-    EXPECT_EQ(EngineInit(), -1);
-    EXPECT_NE(test::ReadFile(dir_.file("Log.txt")).find("24-bit"), std::string::npos);
-    SetScreenMode(640, 480, 32, 60);
-    EXPECT_EQ(EngineInit(), 0);
 }
 
 } // namespace

@@ -10,7 +10,6 @@
 #include "support.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -23,7 +22,6 @@ namespace {
 
 constexpr int Rows = 8;
 constexpr int Columns = 208;
-constexpr int Cell = 60;
 constexpr int Tutorial = 5;
 constexpr int Arena = 6;
 const char* const Names[] = {"stage 1", "stage 2",  "stage 3", "stage 4",
@@ -51,39 +49,14 @@ int PlayWidth(int table) {
     return table == Tutorial ? 31 : Columns;
 }
 
-// The jump at -11 of the items, frame by frame as the movement code does it: how high it rises,
-// and how far it carries at 4 pixels a frame before it is back at the height it left.
-struct Jump {
-    double rise = 0;
-    double carry = 0;
-};
-Jump SimulateJump(double velocity) {
-    Jump jump;
-    double y = 0;
-    int frames = 0;
-    do {
-        y += velocity; // the sub-steps add up to the whole speed
-        velocity += 0.5;
-        jump.rise = std::max(jump.rise, -y);
-        ++frames;
-    } while (y < 0);
-    jump.carry = 4.0 * frames;
-    return jump;
-}
-const Jump NormalJump = SimulateJump(-11);
-// The rows a jump climbs, and the cells it crosses: the bear's 40-pixel body may overhang a ledge
-// by 38 pixels before it falls, which its jump adds to the carry.
-const int ClimbRows = static_cast<int>(NormalJump.rise) / Cell;
-const int CrossCells = static_cast<int>(NormalJump.carry + 38) / Cell;
+// The items' jump starts at -11 pixels a frame and slows by 0.5 a frame: it rises 126.5 pixels, so
+// it climbs two rows, and is back at its height after 45 frames at 4 pixels a frame, 180 pixels;
+// the bear's 40-pixel body may overhang a ledge by 38 pixels before it falls, so it crosses three
+// cells.
+constexpr int ClimbRows = 2;
+constexpr int CrossCells = 3;
 
-TEST(LevelTables, JumpFiguresMatchTheMovement) {
-    EXPECT_DOUBLE_EQ(NormalJump.rise, 126.5);
-    EXPECT_NEAR(NormalJump.carry, 170, 10);
-    EXPECT_EQ(ClimbRows, 2);
-    EXPECT_EQ(CrossCells, 3);
-}
-
-TEST(LevelTables, EveryTableHasItsExactCellCounts) {
+TEST(LevelTables, EveryTableHasItsCellCountsAndItsFixedCells) {
     const int values[] = {0, 1, 2, 3, 4, 5, -1, -2, -3, -4, -5, -6, -7, -8, -99};
     const int expected[7][15] = {
         {1290, 50, 213, 50, 14, 17, 3, 2, 6, 1, 2, 14, 0, 2, 0},
@@ -101,9 +74,7 @@ TEST(LevelTables, EveryTableHasItsExactCellCounts) {
             EXPECT_EQ(count, expected[t][v]) << Names[t] << ", value " << values[v];
         }
     }
-}
-
-TEST(LevelTables, StageOneOpensAsDrawnInTheDesign) {
+    // Stage 1 opens as drawn in the design: rows 3 to 7 of the first 24 columns.
     const int opening[5][24] = {
         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, 0, 0, 0, 0},
         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0},
@@ -116,71 +87,33 @@ TEST(LevelTables, StageOneOpensAsDrawnInTheDesign) {
             EXPECT_EQ(At(0, r, c), opening[r - 3][c]) << "row " << r << ", column " << c;
         }
     }
-}
-
-TEST(LevelTables, BossArenaIsAFloorAndFourBossPositions) {
-    for (int r = 0; r < Rows; ++r) {
-        for (int c = 0; c < Columns; ++c) {
-            int expected = 0;
-            if (r == 7 && c < 16) {
-                expected = 2;
-            } else if ((r == 2 || r == 3) && (c == 13 || c == 14)) {
-                expected = -99;
-            }
-            ASSERT_EQ(At(Arena, r, c), expected) << "row " << r << ", column " << c;
-        }
+    // The arena: a floor of 16 cells and four boss positions (its counts leave nothing else).
+    for (int c = 0; c < 16; ++c) {
+        EXPECT_EQ(At(Arena, 7, c), 2) << "arena, column " << c;
+    }
+    for (const int cell :
+         {2 * Columns + 13, 2 * Columns + 14, 3 * Columns + 13, 3 * Columns + 14}) {
+        EXPECT_EQ(StageMapSource[Arena][cell], -99) << "arena, cell " << cell;
     }
 }
 
-TEST(LevelTables, GroundAndPlatformsAreWholeRuns) {
-    // A run is a left end, middles, a right end: a stray piece would be drawn broken.
+TEST(LevelTables, HolesAndWallsAreNoWiderAndNoHigherThanAJump) {
+    // Holes lie between ground; the four stages of the story keep them to two cells, the EX stage
+    // uses the full jump. The tops of the solid stacks on neighbouring ground columns differ by
+    // what a jump climbs, either way (a player who drops back must be able to climb out again).
     for (int t = 0; t < Arena; ++t) {
-        for (int r = 0; r < Rows; ++r) {
-            for (int c = 0; c < Columns; ++c) {
-                const int v = At(t, r, c);
-                const int before = c > 0 ? At(t, r, c - 1) : 0;
-                const int after = c < Columns - 1 ? At(t, r, c + 1) : 0;
-                if (v == 1 || v == 2) {
-                    EXPECT_TRUE(after == 2 || after == 3) << Names[t] << " " << r << "/" << c;
-                }
-                if (v == 2 || v == 3) {
-                    EXPECT_TRUE(before == 1 || before == 2) << Names[t] << " " << r << "/" << c;
-                }
-            }
-        }
-    }
-}
-
-TEST(LevelTables, HolesAreNarrowEnoughToJumpAndLieBetweenGround) {
-    for (int t = 0; t < Arena; ++t) {
-        // The four stages of the story keep to two cells; the EX stage uses the full jump.
         const int widest = t < 4 || t == Tutorial ? 2 : CrossCells;
-        int c = 0;
-        while (c < PlayWidth(t)) {
-            if (Solid(t, 7, c)) {
-                ++c;
-                continue;
-            }
-            const int start = c;
-            while (c < PlayWidth(t) && !Solid(t, 7, c)) {
-                ++c;
-            }
-            EXPECT_LE(c - start, widest) << Names[t] << ", hole at column " << start;
-            EXPECT_TRUE(start > 0 && c < PlayWidth(t)) << Names[t] << ", hole at " << start;
-        }
-    }
-}
-
-TEST(LevelTables, WallsAreNoHigherThanAJump) {
-    // The top of the solid stack on the ground in each column; neighbours differ by what a jump
-    // climbs, either way (a player who drops back must be able to climb out again).
-    for (int t = 0; t < Arena; ++t) {
-        int previous = -1;
+        int hole = 0;      // the width of the hole so far
+        int previous = -1; // the top of the ground column before, -1 after a hole
         for (int c = 0; c < PlayWidth(t); ++c) {
             if (!Solid(t, 7, c)) {
+                EXPECT_GT(c, 0) << Names[t] << " starts in a hole";
+                ++hole;
                 previous = -1;
                 continue;
             }
+            EXPECT_LE(hole, widest) << Names[t] << ", hole before column " << c;
+            hole = 0;
             int top = 7;
             while (top > 0 && Solid(t, top - 1, c)) {
                 --top;
@@ -190,6 +123,7 @@ TEST(LevelTables, WallsAreNoHigherThanAJump) {
             }
             previous = top;
         }
+        EXPECT_EQ(hole, 0) << Names[t] << " ends in a hole";
     }
 }
 
@@ -206,8 +140,7 @@ std::set<std::pair<int, int>> Reachable(Map t, int startColumn, int widestGap) {
         return true;
     };
     const auto standable = [&](int c, int s) {
-        return s >= 1 && s <= 7 && c >= 0 && c < Columns && Solid(t, s, c) &&
-               clear(c, s - 2, s - 1);
+        return s >= 1 && s <= 7 && Solid(t, s, c) && clear(c, s - 2, s - 1);
     };
     const auto landing = [&](int c, int fromRow) {
         for (int s = fromRow; s < Rows; ++s) {
@@ -219,53 +152,38 @@ std::set<std::pair<int, int>> Reachable(Map t, int startColumn, int widestGap) {
     };
     std::set<std::pair<int, int>> seen;
     std::vector<std::pair<int, int>> open;
-    const int first = landing(startColumn, 0);
-    if (first < 0) {
-        return seen;
-    }
-    open.push_back({startColumn, first});
-    seen.insert(open.back());
+    const auto visit = [&](int c, int s) {
+        if (s >= 0 && seen.insert({c, s}).second) { // s is -1 in a bottomless hole
+            open.push_back({c, s});
+        }
+    };
+    visit(startColumn, landing(startColumn, 0));
     while (!open.empty()) {
         const auto [c, s] = open.back();
         open.pop_back();
-        std::vector<std::pair<int, int>> next;
         for (const int d : {1, -1}) {
-            const int n = c + d;
-            if (n < 0 || n >= Columns) {
-                continue;
-            }
+            const int n = c + d; // beyond the ends nothing is solid: no cell there is reached
             if (standable(n, s)) {
-                next.push_back({n, s});
+                visit(n, s);
             } else if (clear(n, s - 2, s)) {
-                const int below = landing(n, s + 1);
-                if (below >= 0) {
-                    next.push_back({n, below});
-                }
+                visit(n, landing(n, s + 1));
             }
             for (int up = 1; up <= ClimbRows; ++up) {
                 if (standable(n, s - up) && clear(c, s - up - 2, s - 1)) {
-                    next.push_back({n, s - up});
+                    visit(n, s - up);
                 }
             }
             for (int gap = 1; gap <= widestGap; ++gap) {
                 const int land = c + d * (gap + 1);
-                if (land < 0 || land >= Columns) {
-                    break;
-                }
                 const int headroom = s - 3 - std::min(gap - 1, 2);
-                bool open = true;
+                bool free = true;
                 for (int k = 0; k <= gap; ++k) {
-                    open = open && clear(c + d * k, headroom, s - 1);
+                    free = free && clear(c + d * k, headroom, s - 1);
                 }
                 const int row = landing(land, s);
-                if (open && row >= 0 && standable(land, row) && clear(land, headroom, row - 1)) {
-                    next.push_back({land, row});
+                if (free && standable(land, row) && clear(land, headroom, row - 1)) {
+                    visit(land, row);
                 }
-            }
-        }
-        for (const auto& cell : next) {
-            if (seen.insert(cell).second) {
-                open.push_back(cell);
             }
         }
     }
@@ -303,16 +221,11 @@ TEST(LevelTables, WalkingModelRefusesHighWallsWideHolesAndLowCeilings) {
     EXPECT_FALSE(reaches(2));
 }
 
-TEST(LevelTables, TheEndOfEveryFieldIsReachableOnFoot) {
+TEST(LevelTables, EveryFieldEndsOnAPlainLastScreenReachableOnFoot) {
     for (int t = 0; t < Tutorial; ++t) {
         const auto seen = Reachable(StageMapSource[t], StartColumn, t < 4 ? 2 : CrossCells);
         EXPECT_TRUE(seen.count({Columns - 1, 7})) << Names[t];
-    }
-}
-
-TEST(LevelTables, EveryFieldEndsOnAPlainLastScreen) {
-    // The wipe into the arena starts on the last screen: nothing there but the ground.
-    for (int t = 0; t < Tutorial; ++t) {
+        // The wipe into the arena starts on the last screen: nothing there but the ground.
         for (int c = 197; c < Columns; ++c) {
             for (int r = 0; r < 7; ++r) {
                 EXPECT_EQ(At(t, r, c), 0) << Names[t] << ", row " << r << ", column " << c;
@@ -327,37 +240,39 @@ TEST(LevelTables, TutorialAreaIsWalledOffAtColumn31) {
         EXPECT_TRUE(Solid(Tutorial, r, 31)) << "row " << r;
     }
     int farthest = 0;
-    for (const auto& cell : Reachable(StageMapSource[Tutorial], StartColumn, 2)) {
-        farthest = std::max(farthest, cell.first);
+    for (const auto& [c, s] : Reachable(StageMapSource[Tutorial], StartColumn, 2)) {
+        farthest = std::max(farthest, c);
+        // The pogo stick hops 264 pixels and carries about four cells: near the wall the player
+        // must stand no higher than row 5, or the pogo stick's body would clear the map's top.
+        EXPECT_TRUE(c < 31 - 5 || s >= 5) << "a ledge at row " << s << ", column " << c;
     }
     EXPECT_EQ(farthest, 30);
-    // The pogo stick hops 264 pixels and carries about four cells: near the wall the player must
-    // not stand higher than row 5, or the pogo stick's body would clear the top of the map.
-    for (const auto& [c, s] : Reachable(StageMapSource[Tutorial], StartColumn, 2)) {
-        if (c >= 31 - 5) {
-            EXPECT_GE(s, 5) << "a ledge at row " << s << ", column " << c;
-        }
-    }
 }
 
-TEST(LevelTables, EnemiesAndTrapsAreWhereTheyWork) {
+TEST(LevelTables, TilesEnemiesAndTrapsAreWhereTheyWork) {
     for (int t = 0; t < Arena; ++t) {
         for (int r = 0; r < Rows; ++r) {
             for (int c = 0; c < Columns; ++c) {
                 const int v = At(t, r, c);
                 const std::string where = std::string(Names[t]) + ", row " + std::to_string(r) +
                                           ", column " + std::to_string(c);
+                // A run is a left end, middles, a right end: a stray piece would be drawn broken.
+                if (v == 1 || v == 2) {
+                    EXPECT_TRUE(At(t, r, c + 1) == 2 || At(t, r, c + 1) == 3) << where;
+                }
+                if (v == 2 || v == 3) {
+                    EXPECT_TRUE(At(t, r, c - 1) == 1 || At(t, r, c - 1) == 2) << where;
+                }
+                // No enemy starts near the player, who starts at x 180. A rat never falls: it needs
+                // ground under its whole 120-pixel body. A spider sits on something.
+                if (v == -6 || v == -7 || v == -8) {
+                    EXPECT_GE(c, v == -8 ? 16 : 12) << where;
+                }
                 if (v == -6) {
-                    // A rat never falls: it needs ground under its whole 120-pixel body.
                     EXPECT_TRUE(Solid(t, r + 1, c) && Solid(t, r + 1, c + 1)) << where;
-                    EXPECT_GE(c, 12) << where << " (the player starts at x 180)";
                 }
                 if (v == -7) {
-                    EXPECT_TRUE(Solid(t, r + 1, c)) << where << " (a spider sits on something)";
-                    EXPECT_GE(c, 12) << where;
-                }
-                if (v == -8) {
-                    EXPECT_GE(c, 16) << where;
+                    EXPECT_TRUE(Solid(t, r + 1, c)) << where;
                 }
                 if (v == -3) {
                     EXPECT_LT(r, 7) << where << " (a trap in the ground row would be a hole)";
@@ -411,47 +326,38 @@ TEST(LevelTables, NoBatWaitsAtStageThreesHoleAtColumn175) {
     }
 }
 
-// The converter, run on copies of the level files with one fault each.
+// The converter, run on copies of the level files with one line of one file replaced.
 class LevelConverter : public ::testing::Test {
   protected:
-    void SetUp() override {
-        for (const char* name : Files) {
-            std::filesystem::copy_file(std::filesystem::path(LEVELS_DIR) / name,
-                                       scratch.path() / name,
-                                       std::filesystem::copy_options::overwrite_existing);
-        }
+    static std::vector<std::string> Lines(const std::string& name) {
+        return test::ReadLines(std::string(LEVELS_DIR) + "/" + name);
     }
-    int Convert(std::string& errors) {
+    // The 1-based line number of the first map row of a file.
+    static int FirstMapRow(const std::string& name) {
+        const std::vector<std::string> lines = Lines(name);
+        const auto row = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+            return !line.empty() && line[0] != ';' && line[0] != ':';
+        });
+        return static_cast<int>(row - lines.begin()) + 1;
+    }
+    // Converts fresh copies of the files, the line (1-based) of the named one replaced by text.
+    int Convert(std::string& errors, const std::string& name = "", int line = 0,
+                const std::string& text = "") {
         std::string command = std::string("'") + LEVELS_TOOL + "' out.cpp";
-        for (const char* name : Files) {
-            command += std::string(" ") + name;
+        for (const char* file : Files) {
+            std::vector<std::string> lines = Lines(file);
+            if (file == name) {
+                lines.at(line - 1) = text;
+            }
+            std::ofstream out(scratch.file(file), std::ios::trunc);
+            for (const auto& l : lines) {
+                out << l << "\n";
+            }
+            command += std::string(" ") + file;
         }
         const int status = test::Run(command + " 2> errors.txt", scratch.path());
         errors = test::ReadFile(scratch.file("errors.txt"));
         return status;
-    }
-    // Replaces the text of a line (1-based) in a copied file.
-    void EditLine(const std::string& name, int line, const std::string& text) {
-        std::vector<std::string> lines = test::ReadLines(scratch.file(name));
-        ASSERT_LE(line, static_cast<int>(lines.size()));
-        lines[line - 1] = text;
-        std::ofstream out(scratch.file(name), std::ios::trunc);
-        for (const auto& l : lines) {
-            out << l << "\n";
-        }
-    }
-    // The 1-based line number of the first map row of a file.
-    int FirstMapRow(const std::string& name) {
-        const std::vector<std::string> lines = test::ReadLines(scratch.file(name));
-        for (size_t i = 0; i < lines.size(); ++i) {
-            if (!lines[i].empty() && lines[i][0] != ';' && lines[i][0] != ':') {
-                return static_cast<int>(i) + 1;
-            }
-        }
-        return 0;
-    }
-    std::string Line(const std::string& name, int line) {
-        return test::ReadLines(scratch.file(name)).at(line - 1);
     }
 
     static constexpr const char* Files[] = {"stage1.txt", "stage2.txt", "stage3.txt",
@@ -460,48 +366,38 @@ class LevelConverter : public ::testing::Test {
     test::ScratchDir scratch;
 };
 
-TEST_F(LevelConverter, AcceptsTheShippedFiles) {
+TEST_F(LevelConverter, RefusesBrokenFilesSayingWhyAndAcceptsTheShippedOnes) {
+    const int row = FirstMapRow("stage2.txt");
+    const std::string at = "stage2.txt:" + std::to_string(row) + ": ";
+    std::string shortRow = Lines("stage2.txt").at(row - 1);
+    std::string unknown = shortRow;
+    std::string extraHeart = shortRow;
+    shortRow.pop_back();
+    unknown[7] = 'x';
+    extraHeart[0] = 'r'; // one red heart too many
+    struct Fault {
+        const char* file;
+        int line;
+        std::string text, message;
+    };
+    const Fault faults[] = {
+        {"stage2.txt", row, shortRow, at + "map row has 207 cells"},
+        {"stage2.txt", row, unknown, at + "column 7: character 'x'"},
+        {"stage2.txt", row, extraHeart, "red heart (-1): 3 cells, expected 2"},
+        {"stage2.txt", row, "; gone", "found 7 map rows, expected 8"},
+        {"arena.txt", FirstMapRow("arena.txt") - 1, ": q 7 no such tile",
+         "'7' is not a tile value"},
+    };
     std::string errors;
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.message);
+        EXPECT_EQ(Convert(errors, fault.file, fault.line, fault.text), 1);
+        EXPECT_NE(errors.find(fault.message), std::string::npos) << errors;
+        EXPECT_FALSE(std::filesystem::exists(scratch.file("out.cpp")));
+    }
     EXPECT_EQ(Convert(errors), 0) << errors;
     EXPECT_NE(test::ReadFile(scratch.file("out.cpp")).find("StageMapSource[7][8 * 208]"),
               std::string::npos);
-}
-
-TEST_F(LevelConverter, RefusesBrokenFilesWithTheirLine) {
-    const int row = FirstMapRow("stage2.txt");
-    struct Fault {
-        const char* what;
-        std::string text;
-        std::string message;
-    };
-    std::string shortRow = Line("stage2.txt", row);
-    shortRow.pop_back();
-    std::string unknown = Line("stage2.txt", row);
-    unknown[7] = 'x';
-    std::string extraHeart = Line("stage2.txt", row);
-    extraHeart[0] = 'r';
-    const Fault faults[] = {
-        {"short row", shortRow, "stage2.txt:" + std::to_string(row) + ": map row has 207 cells"},
-        {"unknown character", unknown,
-         "stage2.txt:" + std::to_string(row) + ": column 7: character 'x'"},
-        {"one heart too many", extraHeart, "red heart (-1): 3 cells, expected 2"},
-        {"a row missing", "; gone", "found 7 map rows, expected 8"},
-    };
-    for (const Fault& fault : faults) {
-        SetUp(); // fresh copies
-        EditLine("stage2.txt", row, fault.text);
-        std::string errors;
-        EXPECT_EQ(Convert(errors), 1) << fault.what;
-        EXPECT_NE(errors.find(fault.message), std::string::npos) << fault.what << ": " << errors;
-        EXPECT_FALSE(std::filesystem::exists(scratch.file("out.cpp"))) << fault.what;
-    }
-}
-
-TEST_F(LevelConverter, RefusesABadLegend) {
-    EditLine("arena.txt", FirstMapRow("arena.txt") - 1, ": q 7 no such tile");
-    std::string errors;
-    EXPECT_EQ(Convert(errors), 1);
-    EXPECT_NE(errors.find("'7' is not a tile value"), std::string::npos) << errors;
 }
 
 } // namespace
