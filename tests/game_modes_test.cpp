@@ -1,12 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The Tovarine team
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-// The start-up modes, the mode table, the asset catalogue, the music starter and ResetRun.
+// The frame loop and the start-up modes: hold counters, the mode table, Escape and F1, the asset
+// catalogue, the music starter and ResetRun.
 #include "enemy/enemies.h"
 #include "enemy/pickups.h"
 #include "engine/engine.h"
 #include "engine/headless.h"
 #include "game/assets.h"
+#include "game/pad.h"
 #include "game/run.h"
 #include "main/loop.h"
 #include "stage/stage.h"
@@ -23,14 +25,8 @@
 
 namespace {
 
-const std::vector<std::string> ImageOrder = {
-    "map",     "player",  "Item_kuma", "Item_Ball", "Item_Hopping", "Item_gun", "Item_Book",
-    "title",   "over",    "clear",     "Item",      "ritem",        "enemy1",   "enemy2",
-    "enemy3",  "enemyB1", "enemyB2",   "enemyB3",   "enemyB4",      "stage10",  "stage11",
-    "stage12", "stage1b", "change",    "cg01",      "cg02",         "cg03",     "cg04",
-    "cg05",    "cg06",    "tama",      "yaji",      "light",        "car",      "black",
-    "red",     "ending",  "extra",     "weeks",     "fog1",         "fog2",     "indication",
-    "button"};
+using Names = std::vector<std::string>;
+using Ints = std::vector<int>;
 
 class Modes : public ::testing::Test {
   protected:
@@ -45,6 +41,7 @@ class Modes : public ::testing::Test {
     }
     void TearDown() override {
         EngineShutdown();
+        HeadlessReleaseAllKeys();
     }
     // A one-colour picture in png/.
     void Picture(const std::string& name, uint32_t rgb) {
@@ -62,14 +59,62 @@ class Modes : public ::testing::Test {
         test::WriteCatalogueSounds(dir_.path());
         LoadAllSounds();
     }
-    std::vector<std::string> Started() {
+    Names Started() {
         const char* names[32];
         const int count = TakeStartedSounds(names, 32);
-        return std::vector<std::string>(names, names + count);
+        return Names(names, names + count);
     }
     test::ScratchDir dir_;
     test::InFolder inFolder_{dir_.path()};
 };
+
+TEST_F(Modes, HoldCountersCountFramesHeldAndResetOnRelease) {
+    EXPECT_EQ(StageId, 1) << "start-up leaves a fresh run";
+    EXPECT_EQ(StagePhase, 1);
+    GameMode = 9; // no handlers: only the input and the flip run
+    // Each key of the ten buttons, in the counters' order, counts on its own counter only; the
+    // seventh button (Q) has a bit but no counter.
+    const int keys[] = {0xC8, 0xD0, 0xCB, 0xCD, 0x2C, 0x2D, 0x2E, 0x1E, 0x1F, 0x20, 0x10};
+    for (int k = 0; k < 11; ++k) {
+        HeadlessReleaseAllKeys();
+        HeadlessSetKey(keys[k], true);
+        FrameStep();
+        for (int i = 0; i < 10; ++i) {
+            EXPECT_EQ(ButtonHold[i], i == k ? 1 : 0) << "key " << k << " counter " << i;
+        }
+    }
+    EXPECT_EQ(PadState, 0x0400);
+    HeadlessReleaseAllKeys();
+    HeadlessSetKey(0x2C, true); // Z: button 1
+    FrameStep();
+    EXPECT_EQ(ButtonHold[HoldButton1], 1) << "a press is a counter of 1";
+    HeadlessSetKey(0xC8, true); // up joins in
+    FrameStep();
+    FrameStep();
+    EXPECT_EQ(ButtonHold[HoldButton1], 3);
+    EXPECT_EQ(ButtonHold[HoldUp], 2);
+    EXPECT_EQ(PadState, 0x0018);
+    HeadlessSetKey(0x2C, false);
+    FrameStep();
+    EXPECT_EQ(ButtonHold[HoldButton1], 0);
+    EXPECT_EQ(ButtonHold[HoldUp], 3);
+    HeadlessSetKey(0x2C, true);
+    FrameStep();
+    EXPECT_EQ(ButtonHold[HoldButton1], 1) << "a second confirmation needs a release first";
+}
+
+TEST_F(Modes, ValuesWithoutAModePresentEveryFrameAndLeaveThePictureAsItIs) {
+    for (int mode : {9, 10, 13, 99, -1}) {
+        DrawRectangle(0, 0, 640, 480, 0x445566, 1);
+        GameMode = mode;
+        const int before = HeadlessFramesPresented();
+        FrameStep();
+        FrameStep();
+        EXPECT_EQ(HeadlessFramesPresented() - before, 2) << mode;
+        EXPECT_EQ(GameMode, mode);
+        EXPECT_EQ(GetBackBuffer()[320 * 640 + 200], 0x445566u) << mode;
+    }
+}
 
 TEST_F(Modes, TheLogoFadesInAndOutOverExactly170Frames) {
     Picture("logo", 0xFFFFFF);
@@ -80,11 +125,8 @@ TEST_F(Modes, TheLogoFadesInAndOutOverExactly170Frames) {
         levels.push_back(GetBackBuffer()[220 * 640 + 220] & 0xFF);
     }
     ASSERT_EQ(levels.size(), 170u);
-    EXPECT_EQ(levels[0], 0u);
-    EXPECT_EQ(levels[1], 3u);
-    EXPECT_EQ(levels[84], 252u);
-    EXPECT_EQ(levels[85], 255u);
-    EXPECT_EQ(levels[169], 3u);
+    EXPECT_EQ((std::vector<uint32_t>{levels[0], levels[1], levels[84], levels[85], levels[169]}),
+              (std::vector<uint32_t>{0, 3, 252, 255, 3}));
     EXPECT_EQ(GameMode, ModeLoadingScreen);
     EXPECT_EQ(ScreenFade.alpha, 0) << "ready for the story's fades";
     EXPECT_EQ(ScreenFade.kind, 0);
@@ -102,7 +144,7 @@ TEST_F(Modes, LoadingAndAssetFramesLastOneFrameEachAndStartTheTitleMusic) {
     EXPECT_EQ(GameMode, ModeTitle);
     EXPECT_EQ(MusicSelect, 0);
     EXPECT_EQ(GetBackBuffer()[0], 0x00FF00u) << "the loading picture stayed while loading";
-    EXPECT_EQ(Started(), std::vector<std::string>{"BGM_title.mp3"});
+    EXPECT_EQ(Started(), Names{"BGM_title.mp3"});
     EXPECT_EQ(IsSoundBufferPlaying(BgmTitle, 0), 1);
 }
 
@@ -110,8 +152,7 @@ TEST_F(Modes, EverythingIsLoadedInCatalogueOrderAndMissingFilesAreHarmless) {
     // Nothing exists: every load fails, in order, and the game runs on.
     LoadAllSounds();
     ReloadAllImages();
-    std::vector<std::string> sounds;
-    std::vector<std::string> images;
+    Names sounds, images;
     for (const std::string& line : test::ReadLines("Log.txt")) {
         for (const char* kind : {"snd/", "png/"}) {
             const size_t at = line.find(kind);
@@ -119,17 +160,15 @@ TEST_F(Modes, EverythingIsLoadedInCatalogueOrderAndMissingFilesAreHarmless) {
             if (at != std::string::npos && line.find("Load") != std::string::npos &&
                 line.find("icon.png") == std::string::npos) {
                 std::string name = line.substr(at + 4);
-                name = name.substr(0, name.find_first_of(" ("));
-                (kind[0] == 's' ? sounds : images).push_back(name);
+                (kind[0] == 's' ? sounds : images)
+                    .push_back(name.substr(0, name.find_first_of(" (")));
             }
         }
     }
+    // (the pictures' names are checked with the real files by the English game's tests)
     EXPECT_EQ(sounds, test::CatalogueSounds);
-    std::vector<std::string> expected;
-    for (const std::string& name : ImageOrder) {
-        expected.push_back(name + ".png");
-    }
-    EXPECT_EQ(images, expected);
+    EXPECT_EQ(images.size(), 43u);
+    EXPECT_EQ(images.front(), "map.png");
     EXPECT_EQ(PngMap, -1);
     EXPECT_EQ(WavCheck, -1);
     for (int mode : {ModeTitle, ModeStage, ModeTutorial}) {
@@ -139,31 +178,19 @@ TEST_F(Modes, EverythingIsLoadedInCatalogueOrderAndMissingFilesAreHarmless) {
     }
 }
 
-TEST_F(Modes, ValuesWithoutAModeLeaveThePictureAsItIs) {
-    for (int mode : {9, 10, 13, 99, -1}) {
-        DrawRectangle(0, 0, 640, 480, 0x445566, 1);
-        GameMode = mode;
-        FrameStep();
-        FrameStep();
-        EXPECT_EQ(GameMode, mode);
-        EXPECT_EQ(GetBackBuffer()[320 * 640 + 200], 0x445566u) << mode;
-    }
-}
-
 TEST_F(Modes, MusicStarterPlaysTheChosenTrackAndSetsEveryVolume) {
     AllSounds();
-    const std::vector<std::string> tracks = {"BGM_title.mp3", "BGM_adv1.mp3",  "BGM_adv2.mp3",
-                                             "BGM_adv3.mp3",  "BGM_stage.mp3", "BGM_boss.mp3",
-                                             "BGM_ending.mp3"};
+    const Names tracks = {"BGM_title.mp3", "BGM_adv1.mp3", "BGM_adv2.mp3",  "BGM_adv3.mp3",
+                          "BGM_stage.mp3", "BGM_boss.mp3", "BGM_ending.mp3"};
+    const int all[] = {BgmTitle, BgmAdv1, BgmAdv2, BgmAdv3, BgmStage, BgmBoss, BgmEnding};
     for (int select = 0; select < 7; ++select) {
         Started();
         MusicSelect = select;
         StartMusic();
-        EXPECT_EQ(Started(), std::vector<std::string>{tracks[select]}) << select;
-        EXPECT_EQ(GetSoundMixerVolume(BgmStage), 40) << "about -10 dB even under other music";
-        EXPECT_EQ(GetSoundMixerVolume(BgmBoss), 40);
-        for (int track : {BgmTitle, BgmAdv1, BgmAdv2, BgmAdv3, BgmEnding}) {
-            EXPECT_EQ(GetSoundMixerVolume(track), 114);
+        EXPECT_EQ(Started(), Names{tracks[select]}) << select;
+        for (int track : all) {
+            // The stage and boss music about -10 dB even under other music.
+            EXPECT_EQ(GetSoundMixerVolume(track), track == BgmStage || track == BgmBoss ? 40 : 114);
         }
     }
     MusicSelect = 0;
@@ -171,8 +198,8 @@ TEST_F(Modes, MusicStarterPlaysTheChosenTrackAndSetsEveryVolume) {
     EXPECT_EQ(IsSoundBufferPlaying(BgmTitle, 1), 1) << "the title now sounds twice";
     MusicSelect = 7;
     StartMusic();
-    EXPECT_EQ(Started(), std::vector<std::string>{"BGM_title.mp3"}) << "stopping starts nothing";
-    for (int track : {BgmTitle, BgmAdv1, BgmAdv2, BgmAdv3, BgmStage, BgmBoss, BgmEnding}) {
+    EXPECT_EQ(Started(), Names{"BGM_title.mp3"}) << "stopping starts nothing";
+    for (int track : all) {
         for (int buffer = 0; buffer < 3; ++buffer) {
             EXPECT_EQ(IsSoundBufferPlaying(track, buffer), 0);
         }
@@ -180,19 +207,11 @@ TEST_F(Modes, MusicStarterPlaysTheChosenTrackAndSetsEveryVolume) {
 }
 
 TEST_F(Modes, SceneryComesBackAsItWasAfterADisplayChange) {
-    for (const auto& [name, colour] : {std::pair<std::string, uint32_t>{"stage10", 0x100000},
-                                       {"stage11", 0x110000},
-                                       {"stage12", 0x120000},
-                                       {"stage1b", 0x1B0000},
-                                       {"stage30", 0x300000},
-                                       {"stage31", 0x310000},
-                                       {"stage32", 0x320000},
-                                       {"stage3b", 0x3B0000},
-                                       {"stage41", 0x410000},
-                                       {"stage4b", 0x4B0000},
-                                       {"black", 0x000001}}) {
-        Picture(name, colour);
+    // stageXY in the colour 0xXY0000.
+    for (const char* layer : {"10", "11", "12", "1b", "30", "31", "32", "3b", "41", "4b"}) {
+        Picture(std::string("stage") + layer, std::stoi(layer, nullptr, 16) << 16);
     }
+    Picture("black", 0x000001);
     ReloadAllImages();
     const int stage1Near = SceneryNear;
     LoadStageScenery(3);
@@ -222,43 +241,66 @@ TEST_F(Modes, SceneryComesBackAsItWasAfterADisplayChange) {
 
 TEST_F(Modes, ResetRunReturnsToAFreshGameAtTheTitle) {
     AllSounds();
-    Score = 1234;
-    TotalScore = 5678;
-    StageHearts = 3;
-    TotalHearts = 9;
-    Continues = 0;
-    ClearBonusCount = 0;
-    StageId = 31;
-    ScrollLocked = 1;
-    StagePhase = 0;
+    Score = 1234, TotalScore = 5678, StageHearts = 3, TotalHearts = 9;
+    Continues = 0, ClearBonusCount = 0, StageId = 31, ScrollLocked = 1, StagePhase = 0;
     ScriptPosition = {1, 5, 12};
-    StoryStep = 44;
-    StorySide = 1;
+    StoryStep = 44, StorySide = 1;
     ScreenFade = {1, 2, 200, 1};
-    GameMode = ModeContinue;
-    MusicSelect = 5;
-    EnemySlot[42].active = 1;
-    HeartSlot[9].active = 1;
-    TrapSlot[99].active = 1;
+    GameMode = ModeContinue, MusicSelect = 5;
+    EnemySlot[42].active = HeartSlot[9].active = TrapSlot[99].active = 1;
     Started();
     ResetRun();
-    EXPECT_EQ(Score, 0);
-    EXPECT_EQ(TotalScore, 0);
-    EXPECT_EQ(StageHearts, 0);
-    EXPECT_EQ(TotalHearts, 0);
-    EXPECT_EQ(Continues, 2);
-    EXPECT_EQ(ClearBonusCount, 2);
-    EXPECT_EQ(StageId, 1);
-    EXPECT_EQ(ScrollLocked, 0);
-    EXPECT_EQ(StagePhase, 1);
-    EXPECT_EQ(ScriptPosition.block + ScriptPosition.line + ScriptPosition.offset, 0);
-    EXPECT_EQ(StoryStep, 0);
-    EXPECT_EQ(StorySide, -1);
-    EXPECT_EQ(ScreenFade.active + ScreenFade.alpha + ScreenFade.kind, 0);
-    EXPECT_EQ(GameMode, ModeTitle);
-    EXPECT_EQ(MusicSelect, 0);
-    EXPECT_EQ(Started(), std::vector<std::string>{"BGM_title.mp3"});
-    EXPECT_EQ(EnemySlot[42].active + HeartSlot[9].active + TrapSlot[99].active, 0);
+    EXPECT_EQ((Ints{Score, TotalScore, StageHearts, TotalHearts, Continues, ClearBonusCount}),
+              (Ints{0, 0, 0, 0, 2, 2}));
+    EXPECT_EQ((Ints{StageId, ScrollLocked, StagePhase, StoryStep, StorySide}),
+              (Ints{1, 0, 1, 0, -1}));
+    EXPECT_EQ((Ints{ScriptPosition.block, ScriptPosition.line, ScriptPosition.offset}),
+              (Ints{0, 0, 0}));
+    EXPECT_EQ((Ints{ScreenFade.active, ScreenFade.alpha, ScreenFade.kind}), (Ints{0, 0, 0}));
+    EXPECT_EQ((Ints{GameMode, MusicSelect}), (Ints{ModeTitle, 0}));
+    EXPECT_EQ(Started(), Names{"BGM_title.mp3"});
+    EXPECT_EQ((Ints{EnemySlot[42].active, HeartSlot[9].active, TrapSlot[99].active}),
+              (Ints{0, 0, 0}));
+}
+
+// The whole game from its entry, in a scratch folder, the start-up question answered.
+int PlayGame(int answer, int frameLimit) {
+    test::ScratchDir dir;
+    test::InFolder inFolder(dir.path());
+    HeadlessSetAnswer(answer);
+    HeadlessSetFrameLimit(frameLimit);
+    const int code = GameMain();
+    HeadlessReleaseAllKeys();
+    HeadlessSetAnswer(AnswerNo);
+    HeadlessSetFrameLimit(-1);
+    return code;
+}
+
+TEST(GameMain, AModeWithoutHandlersKeepsLoopingUntilEscape) {
+    HeadlessReleaseAllKeys();
+    HeadlessSetFrameHook([](int frame) {
+        if (frame == 0) {
+            GameMode = 9;
+        }
+        if (frame + 1 == 50) { // Escape is read at the start of frame 50
+            HeadlessSetKey(0x01, true);
+        }
+    });
+    EXPECT_EQ(PlayGame(AnswerNo, -1), 0);
+    HeadlessSetFrameHook(nullptr);
+    EXPECT_EQ(HeadlessFramesPresented(), 50);
+    EXPECT_EQ(GameMode, 9);
+    EXPECT_EQ(DisplayMode, 2);
+    EXPECT_FALSE(HeadlessIsFullscreen());
+    EXPECT_NE(ProcessMessage(), 0) << "the exit sequence shut the engine down";
+}
+
+TEST(GameMain, F1SwitchesBetweenFullScreenAndWindow) {
+    HeadlessReleaseAllKeys();
+    HeadlessSetKey(0x3B, true); // F1 held: toggles before every frame
+    EXPECT_EQ(PlayGame(AnswerYes, 3), 0);
+    EXPECT_EQ(DisplayMode, 2) << "full screen, then window, full screen, window";
+    EXPECT_FALSE(HeadlessIsFullscreen());
 }
 
 } // namespace
