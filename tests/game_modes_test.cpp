@@ -91,13 +91,10 @@ TEST_F(Modes, HoldCountersCountFramesHeldAndResetOnRelease) {
     HeadlessSetKey(0xC8, true); // up joins in
     FrameStep();
     FrameStep();
-    EXPECT_EQ(ButtonHold[HoldButton1], 3);
-    EXPECT_EQ(ButtonHold[HoldUp], 2);
-    EXPECT_EQ(PadState, 0x0018);
+    EXPECT_EQ((Ints{ButtonHold[HoldButton1], ButtonHold[HoldUp], PadState}), (Ints{3, 2, 0x18}));
     HeadlessSetKey(0x2C, false);
     FrameStep();
-    EXPECT_EQ(ButtonHold[HoldButton1], 0);
-    EXPECT_EQ(ButtonHold[HoldUp], 3);
+    EXPECT_EQ((Ints{ButtonHold[HoldButton1], ButtonHold[HoldUp]}), (Ints{0, 3}));
     HeadlessSetKey(0x2C, true);
     FrameStep();
     EXPECT_EQ(ButtonHold[HoldButton1], 1) << "a second confirmation needs a release first";
@@ -213,6 +210,11 @@ TEST_F(Modes, SceneryComesBackAsItWasAfterADisplayChange) {
     }
     Picture("black", 0x000001);
     ReloadAllImages();
+    using Colours = std::vector<uint32_t>;
+    const auto layers = [&] {
+        return Colours{ColourOf(SceneryFar), ColourOf(SceneryNear), ColourOf(ScenerySlow),
+                       ColourOf(SceneryArena)};
+    };
     const int stage1Near = SceneryNear;
     LoadStageScenery(3);
     const int stage3Near = SceneryNear;
@@ -220,23 +222,17 @@ TEST_F(Modes, SceneryComesBackAsItWasAfterADisplayChange) {
     StageId = 4;
     EXPECT_EQ(ReleaseImage(stage1Near), -1) << "a replaced layer's picture is freed";
     EXPECT_EQ(ReleaseImage(stage3Near), -1);
-    EXPECT_EQ(ColourOf(SceneryFar), 0x300000u) << "stage 4 keeps stage 3's far layer";
-    EXPECT_EQ(ColourOf(SceneryNear), 0x410000u);
-
+    const Colours stage4 = {0x300000, 0x410000, 0x320000, 0x4B0000}; // stage 3's far and slow
+    EXPECT_EQ(layers(), stage4);
     ChangeWindowMode(0); // what F1 does: the engine drops every picture, the game reloads
     ReloadAllImages();
     ReloadSceneryAfterDisplayChange();
-    EXPECT_EQ(ColourOf(SceneryFar), 0x300000u);
-    EXPECT_EQ(ColourOf(SceneryNear), 0x410000u);
-    EXPECT_EQ(ColourOf(ScenerySlow), 0x320000u);
-    EXPECT_EQ(ColourOf(SceneryArena), 0x4B0000u);
-
+    EXPECT_EQ(layers(), stage4);
     LoadStageScenery(5);
     ReloadAllImages(); // a reset brings back stage 1, and a later F1 keeps it
     ReloadAllImages();
     ReloadSceneryAfterDisplayChange();
-    EXPECT_EQ(ColourOf(SceneryFar), 0x100000u);
-    EXPECT_EQ(ColourOf(SceneryArena), 0x1B0000u);
+    EXPECT_EQ(layers(), (Colours{0x100000, 0x110000, 0x120000, 0x1B0000}));
 }
 
 TEST_F(Modes, ResetRunReturnsToAFreshGameAtTheTitle) {
@@ -263,44 +259,28 @@ TEST_F(Modes, ResetRunReturnsToAFreshGameAtTheTitle) {
               (Ints{0, 0, 0}));
 }
 
-// The whole game from its entry, in a scratch folder, the start-up question answered.
-int PlayGame(int answer, int frameLimit) {
+TEST(GameMain, AModeWithoutHandlersKeepsLoopingUntilEscape) {
     test::ScratchDir dir;
     test::InFolder inFolder(dir.path());
-    HeadlessSetAnswer(answer);
-    HeadlessSetFrameLimit(frameLimit);
-    const int code = GameMain();
     HeadlessReleaseAllKeys();
-    HeadlessSetAnswer(AnswerNo);
     HeadlessSetFrameLimit(-1);
-    return code;
-}
-
-TEST(GameMain, AModeWithoutHandlersKeepsLoopingUntilEscape) {
-    HeadlessReleaseAllKeys();
+    HeadlessSetAnswer(AnswerNo);
     HeadlessSetFrameHook([](int frame) {
         if (frame == 0) {
             GameMode = 9;
         }
-        if (frame + 1 == 50) { // Escape is read at the start of frame 50
-            HeadlessSetKey(0x01, true);
+        if (frame == 49) {
+            HeadlessSetKey(0x01, true); // Escape after the fiftieth frame
         }
     });
-    EXPECT_EQ(PlayGame(AnswerNo, -1), 0);
+    EXPECT_EQ(GameMain(), 0);
     HeadlessSetFrameHook(nullptr);
+    HeadlessReleaseAllKeys();
     EXPECT_EQ(HeadlessFramesPresented(), 50);
     EXPECT_EQ(GameMode, 9);
     EXPECT_EQ(DisplayMode, 2);
     EXPECT_FALSE(HeadlessIsFullscreen());
     EXPECT_NE(ProcessMessage(), 0) << "the exit sequence shut the engine down";
-}
-
-TEST(GameMain, F1SwitchesBetweenFullScreenAndWindow) {
-    HeadlessReleaseAllKeys();
-    HeadlessSetKey(0x3B, true); // F1 held: toggles before every frame
-    EXPECT_EQ(PlayGame(AnswerYes, 3), 0);
-    EXPECT_EQ(DisplayMode, 2) << "full screen, then window, full screen, window";
-    EXPECT_FALSE(HeadlessIsFullscreen());
 }
 
 } // namespace
