@@ -62,9 +62,7 @@ class Menus : public ::testing::Test {
         ResetRun(); // a fresh run at the title, whatever an earlier test left
         SaveData = SaveDataRecord{};
         TitleCursor = ExtrasColumn = ExtrasRow = 1;
-        PictureShown = 0;
-        RollY = 480;
-        TimeLeft = 180;
+        PictureShown = 0, RollY = 480, TimeLeft = 180;
         PlayerState = PlayerStateRecord{};
         Started();
     }
@@ -102,12 +100,6 @@ class Menus : public ::testing::Test {
     void Answer(std::initializer_list<int> keys) {
         GameMode = ModeContinue;
         Press(keys);
-    }
-    // With no continue left the answer leads to a fresh game at the title.
-    void ExpectAFreshGameAtTheTitle() {
-        EXPECT_EQ(GameMode, ModeTitle);
-        EXPECT_EQ((Ints{Continues, ClearBonusCount}), (Ints{2, 2}));
-        EXPECT_EQ(Started(), (Names{"wav_select.wav", "BGM_title.mp3"}));
     }
 
     test::ScratchDir dir_;
@@ -221,9 +213,7 @@ TEST_F(Menus, EachContinueCostsAClearBonusDownToTheLast5000) {
         EXPECT_EQ(GameMode, ModeStage);
         EXPECT_EQ((Ints{Continues, ClearBonusCount}), (Ints{7 - used, std::max(0, 2 - used)}));
     }
-    Score = 1000;
-    TimeLeft = 0;
-    GameMode = ModeStageResult;
+    Score = 1000, TimeLeft = 0, GameMode = ModeStageResult;
     Idle();
     EXPECT_EQ(TotalScore, 1000 + 5000);
 }
@@ -231,10 +221,7 @@ TEST_F(Menus, EachContinueCostsAClearBonusDownToTheLast5000) {
 TEST_F(Menus, ButtonsOneAndTwoTogetherTakeTheContinueOnly) {
     StageId = 1;
     LoadStageMap();
-    StagePhase = 0;
-    TimeLeft = 0;
-    PlayerState.dead = 1;
-    PlayerState.deathTimer = 61;
+    StagePhase = 0, TimeLeft = 0, PlayerState.dead = 1, PlayerState.deathTimer = 61;
     Answer({KeyZ, KeyX});
     EXPECT_EQ(GameMode, ModeStage) << "the heroine plays on";
     EXPECT_EQ(Continues, 1) << "not thrown to the game over picture";
@@ -258,7 +245,8 @@ TEST_F(Menus, ButtonsOneAndTwoTogetherTakeTheContinueOnly) {
         EXPECT_EQ(GetBackBuffer()[4 * 640 + 4], 0x0A0B0Cu) << "the game over picture";
         Started();
         Answer(keys);
-        ExpectAFreshGameAtTheTitle();
+        EXPECT_EQ((Ints{GameMode, Continues, ClearBonusCount}), (Ints{ModeTitle, 2, 2}));
+        EXPECT_EQ(Started(), (Names{"wav_select.wav", "BGM_title.mp3"}));
     }
 }
 
