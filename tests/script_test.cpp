@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -156,11 +155,10 @@ class ScriptConverter : public ::testing::Test {
         std::string output;
         EXPECT_EQ(Run(lines, output), 1) << output;
         const std::string where = ".txt:" + std::to_string(index + 1) + ": ";
-        std::istringstream messages(output);
         bool found = false;
-        for (std::string m; std::getline(messages, m);) {
-            found = found || (m.find(where) != std::string::npos &&
-                              m.find(what, m.find(where)) != std::string::npos);
+        for (size_t at = output.find(where); at != std::string::npos;
+             at = output.find(where, at + 1)) {
+            found = found || output.find(what, at) < output.find('\n', at);
         }
         EXPECT_TRUE(found) << "no \"" << where << "... " << what << "\" in:\n" << output;
     }
