@@ -18,9 +18,8 @@ namespace {
 
 using Table = const char[10][100][200];
 
-// One line as the window reads it: codes, with each run of text written as [n].
+// One line as the window reads it.
 struct Walked {
-    std::string form;
     int pages = 0;
     int chars = 0;
     int deepestRow = 0;   // the lowest row the writing reaches, a full row's wrap included
@@ -31,18 +30,10 @@ struct Walked {
 // top bit set and 56 to a row.
 Walked Walk(const char* line, bool english) {
     Walked w;
-    int run = 0, row = 0, column = 0;
-    const auto endRun = [&] {
-        if (run > 0) {
-            w.form += "[" + std::to_string(run) + "]";
-            run = 0;
-        }
-    };
+    int row = 0, column = 0;
     for (int i = 0; line[i] != 0; ++i) {
         const auto c = static_cast<unsigned char>(line[i]);
         if (std::strchr("C@BESFfAGQNX01234567dpPbs", c) != nullptr) {
-            endRun();
-            w.form += static_cast<char>(c);
             w.pages += c == 'B';
             row = c == 'C' ? 0 : row + (c == '@');
             column = c == 'C' || c == '@' ? 0 : column;
@@ -56,7 +47,6 @@ Walked Walk(const char* line, bool english) {
             break;
         }
         i += english ? 0 : 1;
-        ++run;
         ++w.chars;
         w.deepestRow = std::max(w.deepestRow, row);
         if (++column == (english ? 56 : 28)) {
@@ -64,7 +54,6 @@ Walked Walk(const char* line, bool english) {
             column = 0;
         }
     }
-    endRun();
     return w;
 }
 
@@ -111,8 +100,6 @@ TEST(ScriptTable, TheJapaneseScenesKeepTheirLinesPagesAndCharactersInShiftJis) {
         EXPECT_EQ(pages, want[b][1]) << "block " << b;
         EXPECT_EQ(chars, want[b][2]) << "block " << b;
     }
-    EXPECT_EQ(Walk(ScriptTable[0][16], false).form, "C@[16]EB") << "the crash's story step";
-    EXPECT_EQ(Walk(ScriptTable[0][59], false).form, "C7@[4]B") << "the music stop";
     // "………。" before the prologue's fade, and the finale's last page "ＥＮＤ".
     EXPECT_STREQ(ScriptTable[0][29], "C@\x81\x63\x81\x63\x81\x63\x81\x42"
                                      "FSB");
