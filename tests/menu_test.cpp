@@ -309,9 +309,9 @@ TEST_F(Modes, ResetRunReturnsToAFreshGameAtTheTitle) {
               (Ints{0, 0, 0, 0, 2, 2}));
     EXPECT_EQ((Ints{StageId, ScrollLocked, StagePhase, StoryStep, StorySide}),
               (Ints{1, 0, 1, 0, -1}));
-    EXPECT_EQ((Ints{ScriptPosition.block, ScriptPosition.line, ScriptPosition.offset}),
-              (Ints{0, 0, 0}));
-    EXPECT_EQ((Ints{ScreenFade.active, ScreenFade.alpha, ScreenFade.kind}), (Ints{0, 0, 0}));
+    EXPECT_EQ((Ints{ScriptPosition.block, ScriptPosition.line, ScriptPosition.offset,
+                    ScreenFade.active, ScreenFade.alpha, ScreenFade.kind}),
+              (Ints{0, 0, 0, 0, 0, 0}));
     EXPECT_EQ((Ints{GameMode, MusicSelect}), (Ints{ModeTitle, 0}));
     EXPECT_EQ(Started(), Names{"BGM_title.mp3"});
     EXPECT_EQ((Ints{EnemySlot[42].active, HeartSlot[9].active, TrapSlot[99].active}),
@@ -443,8 +443,7 @@ TEST_F(Menus, ButtonsOneAndTwoTogetherTakeTheContinueOnly) {
     for (int frame = 0; frame < 120; ++frame) {
         Idle();
     }
-    EXPECT_EQ(GameMode, ModeStage);
-    EXPECT_EQ(Continues, 1);
+    EXPECT_EQ((Ints{GameMode, Continues}), (Ints{ModeStage, 1}));
 
     // With none left the game over picture shows, and either answer returns to the title; the
     // next game keeps its continues.
@@ -535,6 +534,7 @@ TEST_F(Menus, TheRollTakes1680FramesOr280WithButtonFourAndIgnoresButtonOneMeanwh
         }
     }
 }
+
 TEST_F(Menus, TheEndOfTheRollShowsTheOldHighScoreThenSavesAndStartsAfresh) {
     SaveData.highScore = 500;
     Score = 40000, TimeLeft = 100, ClearBonusCount = 1, StageHearts = 4, TotalHearts = 10;
@@ -568,10 +568,10 @@ TEST_F(Menus, TheEndOfTheRollShowsTheOldHighScoreThenSavesAndStartsAfresh) {
     Started();
     Press({KeyZ});
     EXPECT_EQ(std::filesystem::file_size("save.dat"), 36u);
-    EXPECT_EQ(SaveData.highScore, 51000);
-    EXPECT_EQ(SaveData.picture[2], 1) << "more than 50000";
-    EXPECT_EQ(SaveData.picture[3], 1) << "14 hearts with the last stage's";
-    EXPECT_EQ(SaveData.exStage, 1);
+    // Pictures 3 and 4 for more than 50000 and 14 hearts with the last stage's, and the EX stage.
+    EXPECT_EQ(
+        (Ints{SaveData.highScore, SaveData.picture[2], SaveData.picture[3], SaveData.exStage}),
+        (Ints{51000, 1, 1, 1}));
     EXPECT_EQ(Started(), (Names{"wav_select.wav", "BGM_title.mp3"}));
     EXPECT_EQ(IsSoundBufferPlaying(BgmEnding, 0), 0);
     EXPECT_EQ((Ints{GameMode, RollY, StageId, TotalHearts}), (Ints{ModeTitle, 480, 1, 0}))

@@ -15,7 +15,6 @@
 #include "story/window.h"
 
 #include <cstring>
-#include <string>
 #include <vector>
 
 namespace {
@@ -66,9 +65,6 @@ class Story : public StageFrame {
         }
         return frames;
     }
-    std::string Row(int row) {
-        return std::string(WindowRows[row]);
-    }
     static constexpr int KeyZ = 0x2C, KeyX = 0x2D, KeyC = 0x2E, KeyA = 0x1E;
     using Ints = std::vector<int>;
     Ints steps_ = {0}, modes_ = {ModeStage};
@@ -113,19 +109,15 @@ TEST_F(Story, ThePrologueWaitsForTheCarRepeatsLinesInGreyAndHandsOverToTheFirstS
               (Ints{1, 0, 2}))
         << "the finale's first page already waits";
     for (int row = 0; row < WindowRowCount; ++row) {
-        EXPECT_EQ(Row(row), "") << "the window is empty";
+        EXPECT_STREQ(WindowRows[row], "") << "the window is empty";
     }
 }
 
 TEST_F(Story, SteppingBackAndForthOverTheMusicStopLeavesTheStageMusicPlaying) {
     constexpr int MusicStopLine = 59; // "C7@...": all music stops; line 62 starts the stage's
     const auto stageMusic = [] {
-        for (int buffer = 0; buffer < 3; ++buffer) {
-            if (IsSoundBufferPlaying(BgmStage, buffer) == 1) {
-                return true;
-            }
-        }
-        return false;
+        return IsSoundBufferPlaying(BgmStage, 0) == 1 || IsSoundBufferPlaying(BgmStage, 1) == 1 ||
+               IsSoundBufferPlaying(BgmStage, 2) == 1;
     };
     const auto backTo = [&](int line) {
         while (ScriptPosition.line > line) {
@@ -176,7 +168,7 @@ TEST_F(Story, AFullWindowScrollsUpByOneRow) {
     EXPECT_EQ(WriteRow, 4);
     EXPECT_EQ(WindowRows[0][0], 'b');
     EXPECT_EQ(WindowRows[3][0], 'e');
-    EXPECT_EQ(Row(4), "");
+    EXPECT_STREQ(WindowRows[4], "");
     EXPECT_EQ(WindowRows[0][2 * RowCharacters], 0) << "every row stays terminated";
 }
 
@@ -184,20 +176,17 @@ TEST_F(Story, FadesTakeFiftyOneFramesEachWay) {
     ScreenFade = {1, 2, 0, 0};
     const int line = ScriptPosition.line;
     StagePhase = 1;
-    int frames = 0;
-    while (ScreenFade.phase == 0 && frames < 200) {
-        DrawMessageWindow();
-        ++frames;
-    }
-    EXPECT_EQ(frames, 51);
+    const auto framesWhile = [](auto fading) {
+        int frames = 0;
+        for (; fading() && frames < 200; ++frames) {
+            DrawMessageWindow();
+        }
+        return frames;
+    };
+    EXPECT_EQ(framesWhile([] { return ScreenFade.phase == 0; }), 51);
     EXPECT_EQ(ScriptPosition.line, line + 1);
     EXPECT_EQ(StoryStep, 1);
-    frames = 0;
-    while (ScreenFade.active == 1 && frames < 200) {
-        DrawMessageWindow();
-        ++frames;
-    }
-    EXPECT_EQ(frames, 51);
+    EXPECT_EQ(framesWhile([] { return ScreenFade.active == 1; }), 51);
 }
 
 TEST_F(Story, TheFinaleGoesFullScreenAndEndsInTheRoll) {
