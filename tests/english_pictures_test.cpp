@@ -45,12 +45,9 @@ std::map<std::string, std::vector<std::string>> WordsOf(const std::string& path)
     std::map<std::string, std::vector<std::string>> words;
     for (const std::string& line : test::ReadLines(path)) {
         std::istringstream fields(line);
-        std::string picture, skip, word;
-        fields >> picture;
-        for (int i = 0; i < 6; ++i) {
-            fields >> skip;
-        }
-        std::getline(fields >> std::ws, word);
+        std::string picture, skip, word; // the picture, six numbers, the words
+        fields >> picture >> skip >> skip >> skip >> skip >> skip >> skip >> std::ws;
+        std::getline(fields, word);
         words[picture].push_back(word);
     }
     return words;

@@ -136,8 +136,7 @@ class Menus : public Modes {
 // ---- Frame loop and modes ---------------------------------------------------------------------
 
 TEST_F(Modes, HoldCountersCountFramesHeldAndResetOnRelease) {
-    EXPECT_EQ(StageId, 1) << "start-up leaves a fresh run";
-    EXPECT_EQ(StagePhase, 1);
+    EXPECT_EQ((Ints{StageId, StagePhase}), (Ints{1, 1})) << "start-up leaves a fresh run";
     GameMode = 9; // no handlers: only the input and the flip run
     // Each key of the ten buttons, in the counters' order, counts on its own counter only; the
     // seventh button (Q) has a bit but no counter.
@@ -195,14 +194,12 @@ TEST_F(Modes, TheLogoFadesOver170FramesThenLoadingTakesAFrameAndStartsTheTitleMu
     EXPECT_EQ((std::vector<uint32_t>{levels[0], levels[1], levels[84], levels[85], levels[169]}),
               (std::vector<uint32_t>{0, 3, 252, 255, 3}));
     EXPECT_EQ(GameMode, ModeLoadingScreen);
-    EXPECT_EQ(ScreenFade.alpha, 0) << "ready for the story's fades";
-    EXPECT_EQ(ScreenFade.kind, 0);
+    EXPECT_EQ((Ints{ScreenFade.alpha, ScreenFade.kind}), (Ints{0, 0})) << "ready for the story";
     FrameStep();
     EXPECT_EQ(GameMode, ModeLoadAssets);
     EXPECT_EQ(GetBackBuffer()[0], 0x00FF00u);
     FrameStep();
-    EXPECT_EQ(GameMode, ModeTitle);
-    EXPECT_EQ(MusicSelect, 0);
+    EXPECT_EQ((Ints{GameMode, MusicSelect}), (Ints{ModeTitle, 0}));
     EXPECT_EQ(GetBackBuffer()[0], 0x00FF00u) << "the loading picture stayed while loading";
     EXPECT_EQ(Started(), Names{"BGM_title.mp3"});
     EXPECT_EQ(IsSoundBufferPlaying(BgmTitle, 0), 1);
@@ -255,10 +252,10 @@ TEST_F(Modes, MusicStarterPlaysTheChosenTrackAndSetsEveryVolume) {
     MusicSelect = 7;
     StartMusic();
     EXPECT_EQ(Started(), Names{"BGM_title.mp3"}) << "stopping starts nothing";
-    for (int track : all) {
-        for (int buffer = 0; buffer < 3; ++buffer) {
-            EXPECT_EQ(IsSoundBufferPlaying(track, buffer), 0);
-        }
+    for (int track : all) { // in none of its three buffers
+        EXPECT_EQ(IsSoundBufferPlaying(track, 0) + IsSoundBufferPlaying(track, 1) +
+                      IsSoundBufferPlaying(track, 2),
+                  0);
     }
 }
 
@@ -370,8 +367,7 @@ TEST_F(Menus, AConfirmNeedsANewPressAndLockedPicturesRefuseWithTheErrorSound) {
     for (const auto& [column, row] : {std::pair{2, 1}, {2, 2}, {2, 3}}) { // row 3: the EX line
         ExtrasColumn = column, ExtrasRow = row;
         Press({KeyZ});
-        EXPECT_EQ(PictureShown, 0);
-        EXPECT_EQ(GameMode, ModeExtras);
+        EXPECT_EQ((Ints{PictureShown, GameMode}), (Ints{0, ModeExtras}));
         EXPECT_EQ(Started(), Names{"wav_error.wav"}) << row;
     }
 }
@@ -400,7 +396,7 @@ TEST_F(Menus, TheHighScoreHasNoLeadingZeros) {
 
 // ---- Stage result and continue -----------------------------------------------------------------
 
-TEST_F(Menus, TheResultTallyBecomesTheNextStagesScore) {
+TEST_F(Menus, TheTallyBecomesTheNextStagesScoreAndEachContinueCostsAClearBonusDownTo5000) {
     GameMode = ModeStageResult;
     StageId = 11, StagePhase = 0, ScrollLocked = 1;
     Score = 3000, TimeLeft = 120, Continues = 0, ClearBonusCount = 2;
@@ -416,9 +412,8 @@ TEST_F(Menus, TheResultTallyBecomesTheNextStagesScore) {
     EXPECT_EQ((Ints{ScrollLocked, EnemySlot[99].active, MusicSelect}), (Ints{0, 0, 4}));
     EXPECT_EQ(Started(), (Names{"wav_select.wav", "BGM_stage.mp3"}));
     EXPECT_TRUE(std::equal(std::begin(StageMap), std::end(StageMap), StageMapSource[1]));
-}
 
-TEST_F(Menus, EachContinueCostsAClearBonusDownToTheLast5000) {
+    // Each continue costs a clear bonus, down to the last 5000.
     Continues = 7; // as after F7
     for (int used = 1; used <= 3; ++used) {
         Answer({KeyZ});
@@ -438,8 +433,7 @@ TEST_F(Menus, ButtonsOneAndTwoTogetherTakeTheContinueOnly) {
     EXPECT_EQ(GameMode, ModeStage) << "the heroine plays on";
     EXPECT_EQ(Continues, 1) << "not thrown to the game over picture";
     EXPECT_EQ(Started(), (Names{"wav_select.wav", "BGM_stage.mp3"}));
-    EXPECT_EQ(PlayerState.dead, 0) << "the stage starts again";
-    EXPECT_EQ(TimeLeft, 180);
+    EXPECT_EQ((Ints{PlayerState.dead, TimeLeft}), (Ints{0, 180})) << "the stage starts again";
     for (int frame = 0; frame < 120; ++frame) {
         Idle();
     }
@@ -482,12 +476,11 @@ TEST_F(Menus, AContinueRestartsWithTheMusicOfItsPlace) {
 }
 
 TEST_F(Menus, TimeUpIsToldOnlyWhenTheClockRanOut) {
-    const auto reddish = [](uint32_t c) {
-        const int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF;
-        return r > 150 && r - g > 40;
-    };
+    // The reddish pixels of a rectangle: the question's colour.
     const auto count = [&](std::vector<uint32_t> r) {
-        return std::count_if(r.begin(), r.end(), reddish);
+        return std::count_if(r.begin(), r.end(), [](uint32_t c) {
+            return ((c >> 16) & 0xFF) > 150 && ((c >> 16) & 0xFF) - ((c >> 8) & 0xFF) > 40;
+        });
     };
     GameMode = ModeContinue;
     for (int time : {0, -1, 1, 60}) {

@@ -74,10 +74,9 @@ TEST_F(Story, ThePrologueWaitsForTheCarRepeatsLinesInGreyAndHandsOverToTheFirstS
     // The car takes fifteen frames, and presses meanwhile wait for it.
     ReadOn([] { return StoryStep == 1; });
     int frames = 0;
-    while (StoryStep == 1 && frames < 100) {
+    for (; StoryStep == 1 && frames < 100; ++frames) {
         HeadlessSetKey(KeyZ, frames % 2 == 0);
         Step();
-        ++frames;
     }
     HeadlessSetKey(KeyZ, false);
     EXPECT_EQ(frames, 15);
@@ -100,11 +99,9 @@ TEST_F(Story, ThePrologueWaitsForTheCarRepeatsLinesInGreyAndHandsOverToTheFirstS
 
     ReadOn([] { return StagePhase == 0; });
     EXPECT_EQ(steps_, (Ints{0, 1, 2, 3, 4, 5, 6, 7})) << "the E of line 16 was passed";
-    EXPECT_EQ(GameMode, ModeStage);
-    EXPECT_EQ(StorySide, -1) << "the ghost is back on the stage";
-    EXPECT_EQ(MusicSelect, 4) << "the stage music plays";
-    EXPECT_EQ(PlayerState.facing, 1);
-    EXPECT_EQ(StageBanner.active, 1);
+    // The ghost back on the stage (StorySide -1) facing right, the stage music, the banner.
+    EXPECT_EQ((Ints{GameMode, StorySide, PlayerState.facing, MusicSelect, StageBanner.active}),
+              (Ints{ModeStage, -1, 1, 4, 1}));
     EXPECT_EQ((Ints{ScriptPosition.block, ScriptPosition.line, ScriptPosition.offset}),
               (Ints{1, 0, 2}))
         << "the finale's first page already waits";
