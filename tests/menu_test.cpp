@@ -121,15 +121,9 @@ class Menus : public Modes {
         ReloadAllImages();
         ResetRun(); // whatever an earlier test left
         SaveData = SaveDataRecord{};
-        TitleCursor = ExtrasColumn = ExtrasRow = 1;
-        PictureShown = 0, RollY = 480, TimeLeft = 180;
         PlayerState = PlayerStateRecord{};
+        TitleCursor = ExtrasColumn = ExtrasRow = 1, PictureShown = 0, RollY = 480, TimeLeft = 180;
         Started();
-    }
-    // Goes from the continue question as the player answers with these keys.
-    void Answer(std::initializer_list<int> keys) {
-        GameMode = ModeContinue;
-        Press(keys);
     }
 };
 
@@ -346,10 +340,8 @@ TEST_F(Menus, TheTitleAndGalleryCursorsWrapWithATickPerMove) {
 }
 
 TEST_F(Menus, AConfirmNeedsANewPressAndLockedPicturesRefuseWithTheErrorSound) {
-    SaveData.picture[0] = 1;
-    SaveData.picture[4] = 7; // a damaged field is not an unlock
-    GameMode = ModeTitle;
-    TitleCursor = 3;
+    SaveData.picture[0] = 1, SaveData.picture[4] = 7; // a damaged field is not an unlock
+    GameMode = ModeTitle, TitleCursor = 3;
     Press({KeyZ});
     EXPECT_EQ(GameMode, ModeExtras);
     FrameStep();
@@ -416,7 +408,8 @@ TEST_F(Menus, TheTallyBecomesTheNextStagesScoreAndEachContinueCostsAClearBonusDo
     // Each continue costs a clear bonus, down to the last 5000.
     Continues = 7; // as after F7
     for (int used = 1; used <= 3; ++used) {
-        Answer({KeyZ});
+        GameMode = ModeContinue;
+        Press({KeyZ});
         EXPECT_EQ(GameMode, ModeStage);
         EXPECT_EQ((Ints{Continues, ClearBonusCount}), (Ints{7 - used, std::max(0, 2 - used)}));
     }
@@ -429,7 +422,8 @@ TEST_F(Menus, ButtonsOneAndTwoTogetherTakeTheContinueOnly) {
     StageId = 1;
     LoadStageMap();
     StagePhase = 0, TimeLeft = 0, PlayerState.dead = 1, PlayerState.deathTimer = 61;
-    Answer({KeyZ, KeyX});
+    GameMode = ModeContinue;
+    Press({KeyZ, KeyX});
     EXPECT_EQ(GameMode, ModeStage) << "the heroine plays on";
     EXPECT_EQ(Continues, 1) << "not thrown to the game over picture";
     EXPECT_EQ(Started(), (Names{"wav_select.wav", "BGM_stage.mp3"}));
@@ -449,7 +443,7 @@ TEST_F(Menus, ButtonsOneAndTwoTogetherTakeTheContinueOnly) {
         Idle();
         EXPECT_EQ(GetBackBuffer()[4 * 640 + 4], 0x0A0B0Cu) << "the game over picture";
         Started();
-        Answer(keys);
+        Press(keys);
         EXPECT_EQ((Ints{GameMode, Continues, ClearBonusCount}), (Ints{ModeTitle, 2, 2}));
         EXPECT_EQ(Started(), (Names{"wav_select.wav", "BGM_title.mp3"}));
     }
@@ -465,9 +459,9 @@ TEST_F(Menus, AContinueRestartsWithTheMusicOfItsPlace) {
     for (const auto& c : cases) {
         StageId = c.stage;
         LoadStageMap();
-        ScrollLocked = c.locked, StagePhase = 0, Continues = 2;
+        ScrollLocked = c.locked, StagePhase = 0, Continues = 2, GameMode = ModeContinue;
         std::for_each(std::begin(EnemySlot), std::end(EnemySlot), [](auto& e) { e.active = 0; });
-        Answer({KeyZ});
+        Press({KeyZ});
         EXPECT_EQ((Ints{GameMode, StageId, MusicSelect}), (Ints{ModeStage, c.stage, c.music}));
         EXPECT_EQ(Started(), c.started) << c.stage;
         EXPECT_TRUE(c.locked == 0 || EnemySlot[0].active == 1) << "the boss is back in " << c.stage;
@@ -512,9 +506,8 @@ TEST_F(Menus, TheRollTakes1680FramesOr280WithButtonFourAndIgnoresButtonOneMeanwh
                 Idle();
             }
             ++frames;
-            if (frames == 1) {
-                EXPECT_EQ(IsSoundBufferPlaying(BgmAdv3, 0), 0);
-                EXPECT_EQ(MusicSelect, 6);
+            if (frames == 1) { // the story's music stops, the ending's is chosen
+                EXPECT_EQ((Ints{IsSoundBufferPlaying(BgmAdv3, 0), MusicSelect}), (Ints{0, 6}));
             }
             EXPECT_EQ(GameMode, ModeEndingRoll);
         }
@@ -532,8 +525,7 @@ TEST_F(Menus, TheEndOfTheRollShowsTheOldHighScoreThenSavesAndStartsAfresh) {
     SaveData.highScore = 500;
     Score = 40000, TimeLeft = 100, ClearBonusCount = 1, StageHearts = 4, TotalHearts = 10;
     StageId = 41, MusicSelect = 6;
-    GameMode = ModeEndingRoll;
-    RollY = RollEndY;
+    GameMode = ModeEndingRoll, RollY = RollEndY;
     Idle();
     EXPECT_EQ(TotalScore, 51000);
     const std::vector<uint32_t> shownScore = Region(200, 10, 640, 40);
