@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 // The frame loop, the start-up modes and the menus, driven through the frame step with the
-// headless keyboard: hold counters, the mode table, Escape, the asset catalogue, the music starter,
+// headless keyboard: hold counters, the mode table, the asset catalogue, the music starter,
 // ResetRun, the title menu, the extras gallery, the stage result, the continue question and the
 // ending roll.
 #include "data/levels.h"
