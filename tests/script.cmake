@@ -9,7 +9,7 @@ include(GoogleTest)
 
 get_filename_component(SCRIPT_SOURCE ${CMAKE_CURRENT_LIST_DIR}/../src/data/script.txt ABSOLUTE)
 add_executable(script_test ${CMAKE_CURRENT_LIST_DIR}/script_test.cpp)
-target_link_libraries(script_test PRIVATE game engine_headless GTest::gtest_main)
+target_link_libraries(script_test PRIVATE game engine_headless test_support GTest::gtest_main)
 target_compile_definitions(script_test PRIVATE SCRIPTGEN="$<TARGET_FILE:scriptgen>"
     SCRIPT_SOURCE="${SCRIPT_SOURCE}")
 add_dependencies(script_test scriptgen)

@@ -1,289 +1,290 @@
 // SPDX-FileCopyrightText: 2026 The Tovarine team
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-// The story script table as the game links it, walked the way the game reads it, and the build
-// converter's refusals of broken scripts.
+// The language the game is played in: the locale rule, the command line beating the setting, the
+// texts that follow the choice in whole (every text, the start-up box's buttons); the story script
+// tables of both languages walked the way the game reads them, and the build converter's refusals
+// of broken scripts.
 #include "data/script_table.h"
+#include "data/texts.h"
+#include "game/language.h"
+#include "game/pad.h"
+#include "game/run.h"
+#include "main/command_line.h"
+#include "main/language_setup.h"
+#include "story/scenes.h"
+#include "story/script.h"
+#include "story/window.h"
+#include "support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
-
-#include <sys/wait.h>
 
 namespace {
 
-constexpr const char* kCodes = "C@BESFfAGQNX01234567dpPbs";
-
-bool IsCode(unsigned char c) {
-    return c != 0 && std::strchr(kCodes, c) != nullptr;
+TEST(Language, TheLocaleRuleTakesTheFirstSetVariableAndOnlyJaMeansJapanese) {
+    EXPECT_EQ(LanguageOfLocale("ja_JP.UTF-8", nullptr, nullptr), LanguageJapanese);
+    EXPECT_EQ(LanguageOfLocale(nullptr, nullptr, "ja"), LanguageJapanese);
+    EXPECT_EQ(LanguageOfLocale(nullptr, "ja_JP.eucJP", "en_GB.UTF-8"), LanguageJapanese);
+    // LC_ALL beats LC_MESSAGES beats LANG; an empty variable counts as unset.
+    EXPECT_EQ(LanguageOfLocale("en_US.UTF-8", "ja_JP.UTF-8", "ja_JP.UTF-8"), LanguageEnglish);
+    EXPECT_EQ(LanguageOfLocale("", "de_DE.UTF-8", "ja_JP.UTF-8"), LanguageEnglish);
+    EXPECT_EQ(LanguageOfLocale("", "", "ja_JP.UTF-8"), LanguageJapanese);
+    // Anything else is English: other languages, "C", POSIX, no locale at all, "jp" (not "ja").
+    for (const char* other : {"C", "POSIX", "C.UTF-8", "fr_FR.UTF-8", "jp_JP", "J", ""}) {
+        EXPECT_EQ(LanguageOfLocale(nullptr, nullptr, other), LanguageEnglish) << other;
+    }
+    EXPECT_EQ(LanguageOfLocale(nullptr, nullptr, nullptr), LanguageEnglish);
 }
 
-bool IsSjisLead(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+TEST(Language, TheCommandLineBeatsTheSettingWhichBeatsTheLocale) {
+    setenv("LC_ALL", "ja_JP.UTF-8", 1);
+    EXPECT_EQ(ChooseLanguage(nullptr, nullptr), LanguageJapanese) << "no setting: auto";
+    EXPECT_EQ(ChooseLanguage(nullptr, "auto"), LanguageJapanese);
+    EXPECT_EQ(ChooseLanguage(nullptr, "en"), LanguageEnglish);
+    EXPECT_EQ(ChooseLanguage("ja", "en"), LanguageJapanese);
+    setenv("LC_ALL", "en_US.UTF-8", 1);
+    EXPECT_EQ(ChooseLanguage(nullptr, "auto"), LanguageEnglish);
+    EXPECT_EQ(ChooseLanguage("ja", "auto"), LanguageJapanese);
+    EXPECT_EQ(ChooseLanguage(nullptr, "ja"), LanguageJapanese);
+    unsetenv("LC_ALL");
+    // What is not a language is said to be so, not quietly taken for one.
+    EXPECT_EQ(ChooseLanguage("fr", "ja"), -1);
+    EXPECT_EQ(ChooseLanguage(nullptr, "JA"), -1);
+    EXPECT_EQ(ResolveLanguage(""), -1);
+    EXPECT_EQ(ResolveLanguage(nullptr), -1);
+    EXPECT_STREQ(LanguageName(LanguageEnglish), "en");
+    EXPECT_STREQ(LanguageName(7), "");
 }
 
-bool IsSjisTrail(unsigned char c) {
-    return c >= 0x40 && c <= 0xFC && c != 0x7F;
+int ReadLang(std::vector<const char*> args) {
+    args.insert(args.begin(), "tovarine");
+    std::FILE* sink = std::tmpfile();
+    LanguageOption = nullptr;
+    const int code = ReadCommandLine(static_cast<int>(args.size()), args.data(), sink, sink);
+    std::fclose(sink);
+    return code;
 }
 
-// One line as the reader sees it: codes, with each run of text written as [n].
+TEST(Language, TheCommandLineNamesALanguageOrIsRefused) {
+    EXPECT_EQ(ReadLang({"--lang", "en"}), -1);
+    EXPECT_STREQ(LanguageOption, "en");
+    EXPECT_EQ(ReadLang({"--lang=ja", "-w"}), -1);
+    EXPECT_STREQ(LanguageOption, "ja");
+    for (const char* wrong : {"fr", "auto", "", "EN"}) {
+        EXPECT_EQ(ReadLang({"--lang", wrong}), 2) << wrong;
+    }
+    EXPECT_EQ(ReadLang({"--lang"}), 2) << "a missing value";
+    LanguageOption = nullptr;
+}
+
+TEST(Language, EveryTextFollowsTheChosenLanguage) {
+    UseLanguage(LanguageEnglish);
+    EXPECT_STREQ(TextTitleStart, "Start");
+    EXPECT_STREQ(TextAnswerCancel, "Cancel");
+    char line[64];
+    std::snprintf(line, sizeof line, TextResultTotal, 19200);
+    EXPECT_STREQ(line, "Total     = 19200");
+    UseLanguage(LanguageJapanese);
+    EXPECT_STREQ(TextTitleStart, "\x8a\x4a\x8e\x6e"); // 開始
+    // The two spaces that line "はい" up under "いいえ" are kept.
+    EXPECT_EQ(std::string(TextContinueYes).substr(0, 3), "  \x82");
+    UseLanguage(42);
+    EXPECT_EQ(CurrentLanguage, LanguageJapanese) << "an unknown language is Japanese";
+}
+
+// The window writes English one byte a character, wraps at 56 and reads the same codes: the
+// opening page fades in and waits with its words on the second row.
+TEST(EnglishScript, TheWindowShowsTheOpeningPageInEnglishAndJapaneseStaysAsItWas) {
+    for (const int language : {LanguageEnglish, LanguageJapanese}) {
+        UseLanguage(language);
+        ResetStory();
+        ResetButtons();
+        StagePhase = 1;
+        for (int frame = 0; frame < 10; ++frame) {
+            MessageTextStep();
+        }
+        EXPECT_EQ(WaitingAtB, 1);
+        EXPECT_EQ(ScreenFade.active, 1) << "the f of the first line";
+        EXPECT_STREQ(WindowRows[1], language == LanguageEnglish
+                                        ? "An autumn evening."
+                                        : "\x8f\x48\x82\xcc\x97\x5b\x95\xe9\x82\xea\x81\x42");
+        EXPECT_EQ(WindowRows[0][0], 0);
+    }
+    UseLanguage(LanguageJapanese);
+    ResetStory();
+}
+
+// ---- The script tables and their converter ----------------------------------------------------
+
+using Table = const char[10][100][200];
+using Ints = std::vector<int>;
+
+// One line as the window reads it.
 struct Walked {
-    std::string form;
     int pages = 0;
     int chars = 0;
-    int deepestRow = 0;   // the lowest row a character is written to
-    bool badText = false; // a byte that is neither a code nor a double-byte character
+    int deepestRow = 0;   // the lowest row the writing reaches, a full row's wrap included
+    bool badText = false; // a byte that is neither a code nor a character of the table's kind
 };
 
-Walked Walk(const char* line) {
+// Japanese text is Shift-JIS, two bytes a character and 28 to a row; English is one byte with its
+// top bit set and 56 to a row.
+Walked Walk(const char* line, bool english) {
     Walked w;
-    int run = 0;
-    int row = 0;
-    int column = 0;
-    const auto endRun = [&] {
-        if (run > 0) {
-            w.form += "[" + std::to_string(run) + "]";
-            run = 0;
-        }
-    };
+    int row = 0, column = 0;
     for (int i = 0; line[i] != 0; ++i) {
-        const unsigned char c = static_cast<unsigned char>(line[i]);
-        if (IsCode(c)) {
-            endRun();
-            w.form += static_cast<char>(c);
+        const auto c = static_cast<unsigned char>(line[i]);
+        if (std::strchr("C@BESFfAGQNX01234567dpPbs", c) != nullptr) {
             w.pages += c == 'B';
-            if (c == 'C') {
-                row = column = 0;
-            } else if (c == '@') {
-                ++row;
-                column = 0;
-            }
+            row = c == 'C' ? 0 : row + (c == '@');
+            column = c == 'C' || c == '@' ? 0 : column;
             continue;
         }
-        if (!IsSjisLead(c) || !IsSjisTrail(static_cast<unsigned char>(line[i + 1]))) {
+        const auto trail = static_cast<unsigned char>(line[i + 1]);
+        const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        if (english ? c < 0xA0 || c > 0xFE
+                    : !lead || trail < 0x40 || trail > 0xFC || trail == 0x7F) {
             w.badText = true;
             break;
         }
-        ++i;
-        ++run;
+        i += english ? 0 : 1;
         ++w.chars;
         w.deepestRow = std::max(w.deepestRow, row);
-        if (++column == 28) {
-            ++row;
+        if (++column == (english ? 56 : 28)) {
+            w.deepestRow = std::max(w.deepestRow, ++row); // a full last row would scroll
             column = 0;
         }
     }
-    endRun();
     return w;
 }
 
-int UsedLines(int block) {
-    int n = 0;
-    while (n < 100 && ScriptTable[block][n][0] != 0) {
-        ++n;
-    }
-    return n;
+int UsedLines(Table& table, int block) {
+    const auto unused = [](const char* line) { return line[0] == 0; };
+    return static_cast<int>(std::find_if(table[block], table[block] + 100, unused) - table[block]);
 }
 
-TEST(ScriptTable, RecordsAreTerminatedAndUnusedSpaceIsZero) {
-    for (int b = 0; b < 10; ++b) {
-        const int used = UsedLines(b);
-        for (int l = 0; l < 100; ++l) {
-            const char* record = ScriptTable[b][l];
-            const void* end = std::memchr(record, 0, 200);
-            ASSERT_NE(end, nullptr) << "block " << b << " line " << l;
-            for (const char* p = static_cast<const char*>(end); p < record + 200; ++p) {
-                ASSERT_EQ(*p, 0) << "block " << b << " line " << l;
-            }
-            // Lines are used from 0 upwards without gaps.
-            EXPECT_EQ(record[0] != 0, l < used) << "block " << b << " line " << l;
-        }
-        if (b >= 4) {
-            EXPECT_EQ(used, 0) << "block " << b;
-        }
-    }
-}
-
-TEST(ScriptTable, ScenesHaveTheirLinesPagesAndCharacters) {
+// The Japanese scenes' sizes are the converter's own refusals (tested below); here, that the tables
+// the game links are what the converter checked.
+TEST(ScriptTable, BothLanguagesHoldWholeScenesOfCodesAndTextInPagesThatFit) {
     const int want[4][3] = {{68, 67, 973}, {32, 32, 486}, {33, 32, 1141}, {9, 8, 91}};
-    for (int b = 0; b < 4; ++b) {
-        int pages = 0;
-        int chars = 0;
-        for (int l = 0; l < UsedLines(b); ++l) {
-            const Walked w = Walk(ScriptTable[b][l]);
-            EXPECT_FALSE(w.badText) << "single-byte text in block " << b << " line " << l;
-            EXPECT_LE(w.deepestRow, 4) << "page overflows in block " << b << " line " << l;
-            pages += w.pages;
-            chars += w.chars;
-        }
-        EXPECT_EQ(UsedLines(b), want[b][0]) << "block " << b;
-        EXPECT_EQ(pages, want[b][1]) << "block " << b;
-        EXPECT_EQ(chars, want[b][2]) << "block " << b;
-    }
-}
-
-TEST(ScriptTable, CodedLinesStandAtTheirPlacesAndTheRestArePlainPages) {
-    const std::map<std::pair<int, int>, std::string> coded = {
-        {{0, 0}, "C@f[6]B"},   {{0, 14}, "Cb@[6]ESB"},    {{0, 15}, "Cs@[19]B"},
-        {{0, 16}, "C@[16]EB"}, {{0, 17}, "Cd@[21]B"},     {{0, 19}, "Cd@[9]B"},
-        {{0, 21}, "Cd@[20]B"}, {{0, 23}, "Cd@[19]B"},     {{0, 25}, "Cd@[14]B"},
-        {{0, 27}, "Cd@[8]B"},  {{0, 29}, "C@[4]FSB"},     {{0, 34}, "Cp@[14]B"},
-        {{0, 42}, "CP@[4]B"},  {{0, 43}, "C@G[4]B"},      {{0, 59}, "C7@[4]B"},
-        {{0, 62}, "C@[10]EB"}, {{0, 63}, "C@[11]EB"},     {{0, 66}, "C@[7]EB"},
-        {{0, 67}, "QN"},       {{1, 0}, "C@B"},           {{1, 5}, "C@A[4]B"},
-        {{1, 8}, "C@E[3]B"},   {{1, 9}, "C@[3]FSB"},      {{1, 27}, "C@[12]BC@[14]B"},
-        {{1, 31}, "C@X"},      {{2, 0}, "C@f[12]@[26]B"}, {{2, 12}, "EQC@[27]B"},
-        {{2, 29}, "C@QB"},     {{2, 32}, "C@[19]ES"},     {{3, 0}, "C@f[7]B"},
-        {{3, 4}, "EC@[15]B"},  {{3, 5}, "C@QB"},          {{3, 8}, "C@X"},
-    };
-    for (int b = 0; b < 4; ++b) {
-        for (int l = 0; l < UsedLines(b); ++l) {
-            const std::string form = Walk(ScriptTable[b][l]).form;
-            const auto fixed = coded.find({b, l});
-            if (fixed != coded.end()) {
-                EXPECT_EQ(form, fixed->second) << "block " << b << " line " << l;
-                continue;
+    for (const bool english : {false, true}) {
+        Table& table = english ? ScriptTableEnglish : ScriptTable;
+        for (int b = 0; b < 10; ++b) {
+            const int used = UsedLines(table, b);
+            int pages = 0, chars = 0;
+            for (int l = 0; l < 100; ++l) {
+                SCOPED_TRACE(testing::Message() << (english ? "en " : "ja ") << b << "," << l);
+                const char* record = table[b][l];
+                const char* end = static_cast<const char*>(std::memchr(record, 0, 200));
+                ASSERT_NE(end, nullptr);
+                EXPECT_TRUE(std::all_of(end, record + 200, [](char c) { return c == 0; }));
+                EXPECT_EQ(record[0] != 0, l < used) << "lines are used from 0 without gaps";
+                const Walked w = Walk(record, english);
+                EXPECT_FALSE(w.badText) << record;
+                EXPECT_LE(w.deepestRow, 4) << "the page overflows the window";
+                pages += w.pages;
+                chars += w.chars;
             }
-            // C@ text B: no codes but @ between the opening C@ and the closing B.
-            const std::string inner = form.size() >= 3 ? form.substr(2, form.size() - 3) : "";
-            const bool plain = form.rfind("C@[", 0) == 0 && form.back() == 'B' &&
-                               inner.find_first_not_of("@[]0123456789") == std::string::npos;
-            EXPECT_TRUE(plain) << "block " << b << " line " << l << ": " << form;
+            EXPECT_TRUE(b < 4 || used == 0) << "block " << b;
+            if (!english && b < 4) {
+                EXPECT_EQ((Ints{used, pages, chars}), Ints(want[b], want[b] + 3)) << "block " << b;
+            }
         }
     }
-}
-
-TEST(ScriptTable, TextIsShiftJis) {
-    // "………。" before the prologue's fade, and the finale's last page "ＥＮＤ".
+    // Shift-JIS: "………。" before the prologue's fade, and the finale's last page "ＥＮＤ".
     EXPECT_STREQ(ScriptTable[0][29], "C@\x81\x63\x81\x63\x81\x63\x81\x42"
                                      "FSB");
     EXPECT_STREQ(ScriptTable[1][30], "C@\x82\x64\x82\x6d\x82\x63"
                                      "B");
 }
 
-// The converter, run on broken copies of the real script.
+// The converter, run on broken copies of the real script in a folder of the test's own.
 class ScriptConverter : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::ifstream in(SCRIPT_SOURCE);
-        for (std::string line; std::getline(in, line);) {
-            lines_.push_back(line);
-        }
+        lines_ = test::ReadLines(SCRIPT_SOURCE);
         ASSERT_GT(lines_.size(), 150u);
     }
-
     // The index (0-based) of the first script-file line containing `needle`.
     size_t Find(const std::string& needle) const {
-        for (size_t i = 0; i < lines_.size(); ++i) {
-            if (lines_[i].find(needle) != std::string::npos && lines_[i][0] != '#') {
-                return i;
-            }
-        }
-        ADD_FAILURE() << "no line contains " << needle;
-        return 0;
+        const auto at = std::find_if(lines_.begin(), lines_.end(), [&](const std::string& line) {
+            return line[0] != '#' && line.find(needle) != std::string::npos;
+        });
+        EXPECT_NE(at, lines_.end()) << "no line contains " << needle;
+        return at == lines_.end() ? 0 : at - lines_.begin();
     }
-
-    // Runs the converter on `lines`; returns its exit status and fills `output` with its stderr.
-    // Files are named after the test, so tests run in parallel do not share them.
-    int Run(const std::vector<std::string>& lines, std::string& output) const {
-        const std::string base = ::testing::TempDir() + "script_test_" +
-                                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::ofstream(base + ".txt") << Join(lines);
-        const std::string command =
-            std::string(SCRIPTGEN) + " " + base + ".txt " + base + ".cpp 2>&1";
-        FILE* pipe = popen(command.c_str(), "r");
-        output.clear();
-        char buffer[512];
-        while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-            output += buffer;
+    // Runs the converter on `lines`; returns its exit status and keeps its messages in output_.
+    int Run(const std::vector<std::string>& lines) {
+        std::ofstream file(dir_.file("script.txt"));
+        for (const std::string& line : lines) {
+            file << line << "\n";
         }
-        const int status = pipe != nullptr ? pclose(pipe) : -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        file.close();
+        const int status =
+            test::Run(std::string(SCRIPTGEN) + " script.txt script.cpp >out.txt 2>&1", dir_.path());
+        output_ = test::ReadFile(dir_.file("out.txt"));
+        return status;
     }
-
     // Expects a refusal with a message that names the file line `index` (0-based) and says `what`.
     void ExpectRefused(const std::vector<std::string>& lines, size_t index,
-                       const std::string& what) const {
-        std::string output;
-        EXPECT_EQ(Run(lines, output), 1) << output;
+                       const std::string& what) {
+        EXPECT_EQ(Run(lines), 1) << output_;
         const std::string where = ".txt:" + std::to_string(index + 1) + ": ";
-        std::istringstream messages(output);
         bool found = false;
-        for (std::string m; std::getline(messages, m);) {
-            found = found || (m.find(where) != std::string::npos &&
-                              m.find(what, m.find(where)) != std::string::npos);
+        for (size_t at = output_.find(where); at != std::string::npos;
+             at = output_.find(where, at + 1)) {
+            found = found || output_.find(what, at) < output_.find('\n', at);
         }
-        EXPECT_TRUE(found) << "no \"" << where << "... " << what << "\" in:\n" << output;
+        EXPECT_TRUE(found) << "no \"" << where << "... " << what << "\" in:\n" << output_;
     }
-
-    static std::string Join(const std::vector<std::string>& lines) {
-        std::ostringstream out;
-        for (const std::string& line : lines) {
-            out << line << "\n";
-        }
-        return out.str();
-    }
-
+    test::ScratchDir dir_;
     std::vector<std::string> lines_;
+    std::string output_;
 };
 
 TEST_F(ScriptConverter, AcceptsTheShippedScript) {
-    std::string output;
-    EXPECT_EQ(Run(lines_, output), 0) << output;
-    std::ifstream generated(::testing::TempDir() + "script_test_AcceptsTheShippedScript.cpp");
-    std::stringstream text;
-    text << generated.rdbuf();
-    EXPECT_NE(text.str().find("const char ScriptTable[10][100][200] = {"), std::string::npos);
+    EXPECT_EQ(Run(lines_), 0) << output_;
+    EXPECT_NE(
+        test::ReadFile(dir_.file("script.cpp")).find("const char ScriptTable[10][100][200] = {"),
+        std::string::npos);
 }
 
-TEST_F(ScriptConverter, RefusesBrokenLines) {
-    std::string fourRows = "C@";
+TEST_F(ScriptConverter, RefusesBrokenLinesAndScenesThatLoseTheirShape) {
+    const std::string date = "C@十月十四日、金曜日。B";
+    const std::string crash = "C@気がつくと、私は道に倒れていた。EB";
+    std::string fourRows = "C@"; // four rows of 25: 206 bytes
     for (int i = 0; i < 100; ++i) {
         fourRows += std::string(i > 0 && i % 25 == 0 ? "@" : "") + "あ";
     }
     const struct {
-        const char* line; // replaces the script's line "C@十月十四日、金曜日。B"
-        const char* said;
+        std::string line, becomes, said, where; // the refusal names `where`'s line, else `line`'s
     } cases[] = {
-        {"C@十月十四日、金曜日。OKB", "unknown code 'O'"},
-        {"C@十月十四日、金曜日。ﾖB", "single-byte"}, // half-width katakana
-        {"C@十月 十四日、金曜日。B", "single-byte"},
-        {"C@十月十四日、金曜日。🍰B", "no Shift-JIS form"},
-        {"C@十月十四日、@@@@金曜日。B", "more than four rows"},
-        {"C@十月十四日、金曜日E。B", "must read C@ text B"}, // a story step on a plain page
-        {nullptr, "at most 199"},                            // four rows of 25: 206 bytes
+        {date, "C@十月十四日、金曜日。OKB", "unknown code 'O'", ""},
+        {date, "C@十月十四日、金曜日。ﾖB", "single-byte", ""}, // half-width katakana
+        {date, "C@十月 十四日、金曜日。B", "single-byte", ""},
+        {date, "C@十月十四日、金曜日。🍰B", "no Shift-JIS form", ""},
+        {date, "C@十月十四日、@@@@金曜日。B", "more than four rows", ""},
+        {date, "C@十月十四日、金曜日E。B", "must read C@ text B", ""}, // a story step, plain page
+        {date, fourRows + "B", "at most 199", ""},
+        {crash, "C@気がつくと、私は道に倒れていた。B", "must read C@[16]EB", ""}, // no story step
+        {date, "C@十月十四日の、金曜日。B", "973", "[block 0"}, // one character too many
     };
-    const size_t at = Find("C@十月十四日、金曜日。B");
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.becomes);
         std::vector<std::string> broken = lines_;
-        broken[at] = c.line != nullptr ? c.line : fourRows + "B";
-        ExpectRefused(broken, at, c.said);
+        broken[Find(c.line)] = c.becomes;
+        ExpectRefused(broken, Find(c.where.empty() ? c.line : c.where), c.said);
     }
-}
-
-TEST_F(ScriptConverter, RefusesScenesThatLoseTheirShape) {
-    // The crash line without its story step.
-    std::vector<std::string> broken = lines_;
-    const size_t crash = Find("C@気がつくと、私は道に倒れていた。EB");
-    broken[crash] = "C@気がつくと、私は道に倒れていた。B";
-    ExpectRefused(broken, crash, "must read C@[16]EB");
-
-    // One character more than the prologue may hold.
-    broken = lines_;
-    broken[Find("C@十月十四日、金曜日。B")] = "C@十月十四日の、金曜日。B";
-    ExpectRefused(broken, Find("[block 0"), "973");
-
     // A 101st line in the EX block: refused where it stands; the block is then short of its end.
-    broken = lines_;
+    std::vector<std::string> broken = lines_;
     const size_t end = Find("今度こそ、おはよう。");
     broken.insert(broken.begin() + end, 92, "C@あ。B");
     ExpectRefused(broken, end + 93, "more than 100 lines");

@@ -15,7 +15,6 @@
 #include "story/window.h"
 
 #include <cstring>
-#include <string>
 #include <vector>
 
 namespace {
@@ -28,18 +27,20 @@ class Story : public StageFrame {
         LoadAllSounds();
         SelectFontFace("\x82\x6c\x82\x72 \x96\xbe\x92\xa9", -1);
         ResetStory();
-        ReplayCount = 0;
-        WaitingAtB = 0;
-        WindowVisible = 1;
-        GameMode = ModeStage;
-        MusicSelect = 1;
+        ReplayCount = 0, WaitingAtB = 0, WindowVisible = 1;
+        GameMode = ModeStage, MusicSelect = 1;
         std::memset(WindowRows, 0, sizeof WindowRows);
     }
-    // One whole frame of the current mode: input, update, draw.
+    // One whole frame of the current mode: input, update, draw; notes each new story step and mode.
     void Step(int frames = 1) {
         for (int i = 0; i < frames; ++i) {
             ReadButtons();
             RunModeHandlers();
+            for (auto [seen, now] : {std::pair{&steps_, StoryStep}, {&modes_, GameMode}}) {
+                if (seen->back() != now) {
+                    seen->push_back(now);
+                }
+            }
         }
     }
     // Presses a key for one frame and lets it go for one.
@@ -64,52 +65,27 @@ class Story : public StageFrame {
         }
         return frames;
     }
-    std::string Row(int row) {
-        return std::string(WindowRows[row]);
-    }
     static constexpr int KeyZ = 0x2C, KeyX = 0x2D, KeyC = 0x2E, KeyA = 0x1E;
+    using Ints = std::vector<int>;
+    Ints steps_ = {0}, modes_ = {ModeStage};
 };
 
-TEST_F(Story, ThePrologueRunsFromTheWalkToTheFirstStage) {
-    std::vector<int> steps;
-    ReadOn([&] {
-        if (steps.empty() || steps.back() != StoryStep) {
-            steps.push_back(StoryStep);
-        }
-        return StagePhase == 0;
-    });
-    EXPECT_EQ(steps, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
-    EXPECT_EQ(GameMode, ModeStage);
-    EXPECT_EQ(StorySide, -1) << "the ghost is back on the stage";
-    EXPECT_EQ(MusicSelect, 4) << "the stage music plays";
-    EXPECT_EQ(PlayerState.facing, 1);
-    EXPECT_EQ(StageBanner.active, 1);
-    EXPECT_EQ(ScriptPosition.block, 1) << "the finale's first page already waits";
-    EXPECT_EQ(ScriptPosition.line, 0);
-    EXPECT_EQ(ScriptPosition.offset, 2);
-    for (int row = 0; row < WindowRowCount; ++row) {
-        EXPECT_EQ(Row(row), "") << "the window is empty";
-    }
-}
-
-TEST_F(Story, TheCarTakesFifteenFramesAndPressesWaitForIt) {
+TEST_F(Story, ThePrologueWaitsForTheCarRepeatsLinesInGreyAndHandsOverToTheFirstStage) {
+    // The car takes fifteen frames, and presses meanwhile wait for it.
     ReadOn([] { return StoryStep == 1; });
     int frames = 0;
-    while (StoryStep == 1 && frames < 100) {
+    for (; StoryStep == 1 && frames < 100; ++frames) {
         HeadlessSetKey(KeyZ, frames % 2 == 0);
         Step();
-        ++frames;
     }
     HeadlessSetKey(KeyZ, false);
     EXPECT_EQ(frames, 15);
     EXPECT_EQ(ScriptPosition.line, 15) << "the brake line's hold was released";
     Step();
     EXPECT_EQ(StorySide, 1) << "the crash covers the stage";
-}
 
-TEST_F(Story, SteppingBackReplaysALineInGreyWithoutItsActions) {
+    // Stepping back replays a line in grey, without its actions.
     ReadOn([] { return ScriptPosition.line == 17 && WaitingAtB == 1; });
-    const int step = StoryStep;
     Tap(KeyX);
     EXPECT_EQ(ReplayCount, -2);
     ReadOn([] { return WaitingAtB == 1; });
@@ -120,18 +96,25 @@ TEST_F(Story, SteppingBackReplaysALineInGreyWithoutItsActions) {
     EXPECT_EQ(ReplayCount, -1);
     Tap(KeyZ);
     EXPECT_EQ(ReplayCount, 0) << "new text is white again";
-    EXPECT_EQ(StoryStep, step) << "the E of line 16 was passed over";
+
+    ReadOn([] { return StagePhase == 0; });
+    EXPECT_EQ(steps_, (Ints{0, 1, 2, 3, 4, 5, 6, 7})) << "the E of line 16 was passed";
+    // The ghost back on the stage (StorySide -1) facing right, the stage music, the banner.
+    EXPECT_EQ((Ints{GameMode, StorySide, PlayerState.facing, MusicSelect, StageBanner.active}),
+              (Ints{ModeStage, -1, 1, 4, 1}));
+    EXPECT_EQ((Ints{ScriptPosition.block, ScriptPosition.line, ScriptPosition.offset}),
+              (Ints{1, 0, 2}))
+        << "the finale's first page already waits";
+    for (int row = 0; row < WindowRowCount; ++row) {
+        EXPECT_STREQ(WindowRows[row], "") << "the window is empty";
+    }
 }
 
 TEST_F(Story, SteppingBackAndForthOverTheMusicStopLeavesTheStageMusicPlaying) {
     constexpr int MusicStopLine = 59; // "C7@...": all music stops; line 62 starts the stage's
     const auto stageMusic = [] {
-        for (int buffer = 0; buffer < 3; ++buffer) {
-            if (IsSoundBufferPlaying(BgmStage, buffer) == 1) {
-                return true;
-            }
-        }
-        return false;
+        return IsSoundBufferPlaying(BgmStage, 0) == 1 || IsSoundBufferPlaying(BgmStage, 1) == 1 ||
+               IsSoundBufferPlaying(BgmStage, 2) == 1;
     };
     const auto backTo = [&](int line) {
         while (ScriptPosition.line > line) {
@@ -148,13 +131,13 @@ TEST_F(Story, SteppingBackAndForthOverTheMusicStopLeavesTheStageMusicPlaying) {
     ReadOn([] { return ScriptPosition.line == 61 && WaitingAtB == 1; });
     backTo(MusicStopLine - 1);
     ReadOn([] { return StagePhase == 0; });
-    EXPECT_EQ(StoryStep, 7) << "no story action was repeated";
+    EXPECT_EQ(steps_, (Ints{0, 1, 2, 3, 4, 5, 6, 7})) << "no story action repeated";
     Step();
     EXPECT_TRUE(stageMusic()) << "the stage's music plays from the first frame of the action";
     EXPECT_EQ(MusicSelect, 4);
 }
 
-TEST_F(Story, ButtonThreeHidesTheWindowAndOnlyItWorksWhileHidden) {
+TEST_F(Story, ButtonThreeHidesTheWindowAndButtonFourPassesOnePageAFrameAtMost) {
     ReadOn([] { return ScriptPosition.line == 3 && WaitingAtB == 1; });
     Tap(KeyC);
     EXPECT_EQ(WindowVisible, 0);
@@ -164,16 +147,13 @@ TEST_F(Story, ButtonThreeHidesTheWindowAndOnlyItWorksWhileHidden) {
     Tap(KeyC);
     EXPECT_EQ(WindowVisible, 1);
     Tap(KeyZ);
+    ReadOn([] { return WaitingAtB == 1; });
     EXPECT_EQ(ScriptPosition.line, 4);
-}
-
-TEST_F(Story, HoldingButtonFourPassesOnePageAFrameAtMost) {
-    ReadOn([] { return ScriptPosition.line == 3 && WaitingAtB == 1; });
     HeadlessSetKey(KeyA, true);
     Step(12);
     HeadlessSetKey(KeyA, false);
-    EXPECT_GT(ScriptPosition.line, 4);
-    EXPECT_LE(ScriptPosition.line, 3 + 12 / 4 + 1) << "each page still writes at reading speed";
+    EXPECT_GT(ScriptPosition.line, 5);
+    EXPECT_LE(ScriptPosition.line, 4 + 12 / 4 + 1) << "each page still writes at reading speed";
 }
 
 TEST_F(Story, AFullWindowScrollsUpByOneRow) {
@@ -185,7 +165,7 @@ TEST_F(Story, AFullWindowScrollsUpByOneRow) {
     EXPECT_EQ(WriteRow, 4);
     EXPECT_EQ(WindowRows[0][0], 'b');
     EXPECT_EQ(WindowRows[3][0], 'e');
-    EXPECT_EQ(Row(4), "");
+    EXPECT_STREQ(WindowRows[4], "");
     EXPECT_EQ(WindowRows[0][2 * RowCharacters], 0) << "every row stays terminated";
 }
 
@@ -193,49 +173,32 @@ TEST_F(Story, FadesTakeFiftyOneFramesEachWay) {
     ScreenFade = {1, 2, 0, 0};
     const int line = ScriptPosition.line;
     StagePhase = 1;
-    int frames = 0;
-    while (ScreenFade.phase == 0 && frames < 200) {
-        DrawMessageWindow();
-        ++frames;
-    }
-    EXPECT_EQ(frames, 51);
+    const auto framesWhile = [](auto fading) {
+        int frames = 0;
+        for (; fading() && frames < 200; ++frames) {
+            DrawMessageWindow();
+        }
+        return frames;
+    };
+    EXPECT_EQ(framesWhile([] { return ScreenFade.phase == 0; }), 51);
     EXPECT_EQ(ScriptPosition.line, line + 1);
     EXPECT_EQ(StoryStep, 1);
-    frames = 0;
-    while (ScreenFade.active == 1 && frames < 200) {
-        DrawMessageWindow();
-        ++frames;
-    }
-    EXPECT_EQ(frames, 51);
+    EXPECT_EQ(framesWhile([] { return ScreenFade.active == 1; }), 51);
 }
 
 TEST_F(Story, TheFinaleGoesFullScreenAndEndsInTheRoll) {
     ScriptPosition = {1, 0, 2};
-    StoryStep = 7;
-    StageId = 41;
-    std::vector<int> modes;
-    ReadOn([&] {
-        if (modes.empty() || modes.back() != GameMode) {
-            modes.push_back(GameMode);
-        }
-        return GameMode == ModeEndingRoll;
-    });
-    EXPECT_EQ(modes, (std::vector<int>{ModeStage, ModeStory, ModeEndingRoll}));
-    EXPECT_EQ(StoryStep, 9);
-    EXPECT_EQ(MusicSelect, 3);
-    EXPECT_EQ(StorySide, 0);
+    StoryStep = 7, StageId = 41;
+    ReadOn([] { return GameMode == ModeEndingRoll; });
+    EXPECT_EQ(modes_, (Ints{ModeStage, ModeStory, ModeEndingRoll}));
+    EXPECT_EQ((Ints{StoryStep, MusicSelect, StorySide}), (Ints{9, 3, 0}));
 }
 
 TEST_F(Story, TheTutorialHoldsTheGhostThenHandsOverToPlay) {
     ScriptPosition = {2, 0, 0};
-    StoryStep = 100;
-    StageId = 6;
-    GameMode = ModeTutorial;
-    Continues = 2;
+    StoryStep = 100, StageId = 6, GameMode = ModeTutorial, Continues = 2;
     ReadOn([] { return StagePhase == 0; });
-    EXPECT_EQ(StoryStep, 101);
-    EXPECT_EQ(Continues, 0);
-    EXPECT_EQ(ScriptPosition.line, 12);
+    EXPECT_EQ((Ints{StoryStep, Continues, ScriptPosition.line}), (Ints{101, 0, 12}));
     EXPECT_EQ(PlayerState.kind, Ghost);
 }
 
