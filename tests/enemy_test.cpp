@@ -10,21 +10,7 @@
 
 namespace {
 
-class Enemies : public StageWithSounds {
-  protected:
-    // The heroine possessing an item of this kind at (x, y), facing right, not attacking.
-    void Become(int kind, double x, double y) {
-        PlayerState.kind = kind;
-        PlayerState.posX = x;
-        PlayerState.posY = y;
-        PlayerState.facing = 1;
-        PlayerState.ItemLife = 100;
-        PlayerState.GreenGauge = 0;
-        PlayerState.attackTimer = PlayerState.specialTimer = 0;
-        PlayerState.hurt = PlayerState.airborne = 0;
-        ApplyItemGeometry();
-    }
-};
+class Enemies : public StageWithSounds {};
 
 // ---- Placement -----------------------------------------------------------------------------
 
@@ -303,7 +289,7 @@ TEST_F(Enemies, AChaserBesideAFreedSlotClosesInADyingOneStillCrowds) {
 
 // ---- Hearts and traps ----------------------------------------------------------------------
 
-TEST_F(Enemies, AHeartRestoresItsGaugeUpTo200AndCounts) {
+TEST_F(Enemies, AHeartRestoresItsGaugeUpTo200AndCountsAndThreeFillTheSparkleRingOnceRound) {
     // The ghost's body: x 220..320, y 185..350.
     PlayerState.PlayerLife = 180;
     HeartSlot[0] = {1, 260, 200, 1, 0, 0};
@@ -326,26 +312,21 @@ TEST_F(Enemies, AHeartRestoresItsGaugeUpTo200AndCounts) {
     CollectHearts();
     EXPECT_EQ(std::tuple(PlayerState.ItemLife, PlayerState.PossessFlash), std::tuple(200, 1));
     EXPECT_EQ(PlayerState.hurt, 0) << "a heart ends the hurt time";
-}
 
-TEST_F(Enemies, ThreeHeartsFillTheSparkleRingOnceRound) {
-    for (int slot = 0; slot < 3; ++slot) {
-        HeartSlot[slot] = {1, 260, 200, slot == 1 ? 2 : 1, 0, 0};
-    }
-    CollectHearts();
+    // Ten sparkles a heart, in the heart's colour: the ring is full.
     for (int i = 0; i < SparkleCount; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(Sparkle[i].active, 1);
-        EXPECT_EQ(Sparkle[i].frameX, i >= 10 && i < 20 ? 20 : 0);
+        EXPECT_EQ(Sparkle[i].frameX, i >= 10 ? 20 : 0);
         EXPECT_EQ(Sparkle[i].visible, 0);
         EXPECT_LT(Sparkle[i].counter, 60);
     }
     EXPECT_EQ(std::tuple(SparkleRing, StageHearts), std::tuple(0, 3));
 
     // With every sparkle still rising the next heart starts none but is taken all the same.
-    HeartSlot[3] = {1, 260, 200, 1, 0, 0};
+    HeartSlot[4] = {1, 600, 300, 1, 0, 0};
     CollectHearts();
-    EXPECT_EQ(std::tuple(HeartSlot[3].active, SparkleRing), std::tuple(0, 0));
+    EXPECT_EQ(std::tuple(HeartSlot[4].active, SparkleRing, StageHearts), std::tuple(0, 0, 4));
 }
 
 TEST_F(Enemies, MovingTrapsTurnAtWallsFixedTrapsMarkersAndTheLeftEdge) {
@@ -468,61 +449,48 @@ TEST_F(Enemies, ALargeShotStrikesEveryEnemyInARowOnceAndFliesOn) {
 
 // ---- Drawing -------------------------------------------------------------------------------
 
-class EnemyDrawing : public Enemies {
-  protected:
-    // The colour of a cell's pixel in the sheets below.
-    static uint32_t CellColour(int column, int row, int half) {
-        return static_cast<uint32_t>(column * 25) << 16 | static_cast<uint32_t>(row * 60) << 8 |
-               static_cast<uint32_t>(half * 100);
-    }
-    // A sheet whose pixels name their cell and the half of the cell they lie in (1 left, 2 right).
-    int Sheet(int width, int height, int cellWidth, int cellHeight) {
-        std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                const int half = x % cellWidth < cellWidth / 2 ? 1 : 2;
-                pixels[static_cast<size_t>(y) * width + x] =
-                    0xFF000000u | CellColour(x / cellWidth, y / cellHeight, half);
-            }
-        }
-        const std::string name = "sheet" + std::to_string(sheets_++) + ".png";
-        EXPECT_TRUE(test::WritePng(dir_.file(name), width, height, pixels));
-        return LoadImageFile(name.c_str(), 0);
-    }
-    // The pixel at (x, y) of a fresh frame with the enemies drawn.
-    static uint32_t Drawn(int x, int y) {
+// A sheet whose pixels name their cell (red the column, green the row) and the half of the cell
+// they lie in (blue 100 left, 200 right).
+uint32_t CellColour(int column, int row, int half) {
+    return static_cast<uint32_t>(column * 25) << 16 | static_cast<uint32_t>(row * 60) << 8 |
+           static_cast<uint32_t>(half * 100);
+}
+
+TEST_F(Enemies, AreDrawnFromTheCellOfTheirStateAndABossFlashesAndLeavesAfterimages) {
+    auto sheet = [this](int width, int height, int cellWidth, int cellHeight) {
+        return Picture(width, height, [=](int x, int y) {
+            const int half = x % cellWidth < cellWidth / 2 ? 1 : 2;
+            return 0xFF000000u | CellColour(x / cellWidth, y / cellHeight, half);
+        });
+    };
+    auto drawn = [] {
         ClearScreen();
         DrawEnemies();
-        return GetBackBuffer()[y * 640 + x] & 0xFFFFFF;
-    }
-    int sheets_ = 0;
-};
-
-TEST_F(EnemyDrawing, CellsFacingAndFadingFollowTheEnemysState) {
-    PngEnemy1 = Sheet(480, 120, 120, 60);
+        return Pixel(110, 110);
+    };
+    PngEnemy1 = sheet(480, 120, 120, 60);
     EnemySlotRecord& rat = Put(0, Rat, 100, 100, -1);
     rat.screenX = 100.9;
     rat.anim = 7;
-    EXPECT_EQ(Drawn(110, 110), CellColour(1, 0, 1)) << "column anim / 5, facing left as drawn";
+    EXPECT_EQ(drawn(), CellColour(1, 0, 1)) << "column anim / 5, facing left as drawn";
     rat.dir = 1;
-    EXPECT_EQ(Drawn(110, 110), CellColour(1, 0, 2)) << "mirrored when facing right";
+    EXPECT_EQ(drawn(), CellColour(1, 0, 2)) << "mirrored when facing right";
     rat.dying = 1;
     rat.deathTimer = 40;
-    EXPECT_EQ(Drawn(110, 110), CellColour(3, 1, 2)) << "the second dying cell";
+    EXPECT_EQ(drawn(), CellColour(3, 1, 2)) << "the second dying cell";
     rat.hit = 1;
     rat.alpha = 90;
-    EXPECT_NEAR(static_cast<int>(Drawn(110, 110) >> 16), 75 * 90 / 255, 2) << "see-through";
-}
+    EXPECT_NEAR(static_cast<int>(drawn() >> 16), 75 * 90 / 255, 2) << "see-through";
 
-TEST_F(EnemyDrawing, ABossFlashesFromItsBrightCopyAndLeavesAfterimagesWithout) {
-    PngEnemyB1 = Sheet(2000, 400, 200, 200);
-    EnemySlotRecord& dog = Put(0, BossDog, 0, 0, -1);
+    PngEnemyB1 = sheet(2000, 400, 200, 200);
+    EnemySlotRecord& dog = Put(0, BossDog, 100, 100, -1);
+    dog.screenX = 100;
     dog.attackTimer = 3;
     dog.flash = 2;
     dog.afterimages = 1;
-    EnemyAfterimage[0][1] = {1, 300, 200, 300};
-    EXPECT_EQ(Drawn(10, 10), CellColour(5, 1, 1)) << "attack cell 0 of row 1, from the flash copy";
-    const uint32_t image = GetBackBuffer()[210 * 640 + 310] & 0xFFFFFF;
+    EnemyAfterimage[0][1] = {1, 400, 300, 400};
+    EXPECT_EQ(drawn(), CellColour(5, 1, 1)) << "attack cell 0 of row 1, from the flash copy";
+    const uint32_t image = Pixel(410, 310);
     EXPECT_EQ(image >> 16, 0u) << "the afterimage shows the plain attack cell";
     EXPECT_NEAR(static_cast<int>(image >> 8 & 0xFF), 60 * 180 / 255, 2) << "translucent";
 }

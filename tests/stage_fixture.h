@@ -82,6 +82,15 @@ class StageFrame : public ::testing::Test {
             UpdateStageFrame();
         }
     }
+    // Runs frames until done() holds (at most limit of them) and gives how many it ran.
+    template <typename Done>
+    int FramesUntil(Done done, int limit = 5000) {
+        int frames = 0;
+        for (; !done() && frames < limit; ++frames) {
+            Frame();
+        }
+        return frames;
+    }
     // Holds a key down for some frames, then lets it go.
     void Press(int scanCode, int frames = 1) {
         HeadlessSetKey(scanCode, true);
@@ -105,8 +114,25 @@ class StageFrame : public ::testing::Test {
         return static_cast<int>(std::count_if(std::begin(EnemyShot), std::end(EnemyShot),
                                               [](const ShotRecord& s) { return s.active == 1; }));
     }
+    // A picture of colour(x, y), written to the scratch folder and loaded.
+    template <typename Colour>
+    int Picture(int width, int height, Colour colour) {
+        std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                pixels[static_cast<size_t>(y) * width + x] = colour(x, y);
+            }
+        }
+        const std::string name = "picture" + std::to_string(pictures_++) + ".png";
+        EXPECT_TRUE(test::WritePng(dir_.file(name), width, height, pixels));
+        return LoadImageFile(name.c_str(), 0);
+    }
+    static uint32_t Pixel(int x, int y) {
+        return GetBackBuffer()[y * 640 + x] & 0xFFFFFF;
+    }
     test::ScratchDir dir_;
     test::InFolder inFolder_{dir_.path()};
+    int pictures_ = 0;
 };
 
 // The plain stage with the catalogue's sounds loaded and the enemies' tables and the score empty.
@@ -137,11 +163,32 @@ class StageWithSounds : public StageFrame {
         RefreshEnemyKindParams();
         return e;
     }
+    // The heroine possessing an item of this kind at (x, y), facing right, not attacking.
+    void Become(int kind, double x, double y) {
+        PlayerState.kind = kind;
+        PlayerState.posX = x;
+        PlayerState.posY = y;
+        PlayerState.facing = 1;
+        PlayerState.ItemLife = 100;
+        PlayerState.GreenGauge = 0;
+        PlayerState.attackTimer = PlayerState.specialTimer = 0;
+        PlayerState.hurt = PlayerState.airborne = 0;
+        ApplyItemGeometry();
+    }
     // One enemy frame as the stage runs it: the update, then the boxes for the new facing.
     void Step(int frames = 1) {
         for (int i = 0; i < frames; ++i) {
             UpdateEnemies();
             RefreshEnemyKindParams();
         }
+    }
+    // Runs enemy frames until done() holds (at most limit of them) and gives how many it ran.
+    template <typename Done>
+    int StepsUntil(Done done, int limit) {
+        int frames = 0;
+        for (; !done() && frames < limit; ++frames) {
+            Step();
+        }
+        return frames;
     }
 };
