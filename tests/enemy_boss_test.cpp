@@ -15,10 +15,7 @@ class Bosses : public StageWithSounds {
     void SetUp() override {
         StageWithSounds::SetUp();
         // The arena: the floor of row 7 and the four boss markers.
-        SetCell(2, 13, -99);
-        SetCell(2, 14, -99);
-        SetCell(3, 13, -99);
-        SetCell(3, 14, -99);
+        SetCells({{2, 13, -99}, {2, 14, -99}, {3, 13, -99}, {3, 14, -99}});
         ScrollLocked = 1;
         GameMode = ModeStage;
     }
@@ -134,12 +131,7 @@ TEST_F(Bosses, TheDiverSweepsAtRandomHeightsAndDivesOnlyOnScreen) {
     EXPECT_EQ(std::tuple(diver.attackTimer, diver.x), std::tuple(1, 634.0));
     EXPECT_EQ(diver.knockDir, 500) << "it dives towards where the player stood";
     EXPECT_EQ(Sounds(), std::vector<std::string>{"wav_kara.wav"});
-    int frames = 0;
-    while (diver.attackTimer > 0 && frames < 200) {
-        Step();
-        ++frames;
-    }
-    EXPECT_LT(frames, 60);
+    EXPECT_LT(StepsUntil([&] { return diver.attackTimer == 0; }, 200), 60);
     EXPECT_EQ(diver.y, 300) << "landed on the floor";
     EXPECT_LE(std::abs(diver.x - 500), 8) << "homed on the stored x";
     EXPECT_EQ(diver.afterimages, 0);
@@ -187,7 +179,7 @@ TEST_F(Bosses, ThePhantomDriftsFadesAndTeleportsEveryEightyFrames) {
     EXPECT_EQ(std::tuple(phantom.attackTimer, phantom.afterimages), std::tuple(0, 0));
 }
 
-TEST_F(Bosses, TheFinalBossDashesFromBehindThePlayerOnceACycle) {
+TEST_F(Bosses, TheFinalBossDashesFromBehindThePlayerOnceACycleAndItsSpecialFiresTwoAimedShots) {
     EnemySlotRecord& reaper = Enter(41);
     Step(119);
     EXPECT_EQ(reaper.attackTimer, 0);
@@ -203,16 +195,13 @@ TEST_F(Bosses, TheFinalBossDashesFromBehindThePlayerOnceACycle) {
     Step();
     EXPECT_EQ(reaper.afterimages, 1);
     Step(21);
-    EXPECT_EQ(reaper.attackTimer, 0);
+    EXPECT_EQ(std::tuple(reaper.attackTimer, reaper.afterimages), std::tuple(0, 0));
     EXPECT_EQ(reaper.x, -80) << "a dash of 100 pixels";
-    EXPECT_EQ(reaper.afterimages, 0);
-}
 
-TEST_F(Bosses, TheFinalBossSpecialFiresTwoAimedShotsAndReturns) {
-    EnemySlotRecord& reaper = Enter(41);
+    // The special: the boss reappears above the player and fires straight down, twice.
     reaper.anim = 50;
     reaper.attackGauge = 99.95;
-    PlayerState.posX = 300; // exactly where the boss reappears
+    PlayerState.posX = 300;
     PlayerState.posY = -10;
     Step();
     EXPECT_EQ(std::tuple(reaper.specialTimer, reaper.x, reaper.y), std::tuple(1, 300.0, -10.0));
@@ -225,8 +214,7 @@ TEST_F(Bosses, TheFinalBossSpecialFiresTwoAimedShotsAndReturns) {
               std::tuple(2, 120, 290.0, 0.0));
     EXPECT_EQ(first.y, 60 + 4) << "straight down at 4 pixels a frame";
     Step(89);
-    EXPECT_EQ(ActiveShots(), 1);
-    EXPECT_EQ(first.y, 64 + 4 * 89);
+    EXPECT_EQ(std::tuple(ActiveShots(), first.y), std::tuple(1, 64.0 + 4 * 89));
     Step();
     EXPECT_EQ(ActiveShots(), 2) << "the second at special frame 120";
     Step(79);

@@ -12,16 +12,10 @@ namespace {
 
 class Enemies : public StageWithSounds {};
 
-// ---- Placement -----------------------------------------------------------------------------
-
 TEST_F(Enemies, TheMapPlacesEachObjectInScanOrderAndLeavesLaterSlotsAlone) {
-    SetCell(2, 12, -7); // first in scan order
-    SetCell(3, 14, -8);
-    SetCell(6, 10, -6);
-    SetCell(3, 5, -1);
-    SetCell(6, 3, -2);
-    SetCell(5, 6, -4);
-    SetCell(6, 11, -5); // a turn marker is no object
+    // The spider first in scan order; a turn marker (-5) is no object.
+    SetCells(
+        {{2, 12, -7}, {3, 14, -8}, {6, 10, -6}, {3, 5, -1}, {6, 3, -2}, {5, 6, -4}, {6, 11, -5}});
     EnemySlot[1].hp = 77;
     EnemySlot[3].active = 1;
     PlaceStageObjects();
@@ -78,8 +72,6 @@ TEST_F(Enemies, AStageStartResetsThePlayerTheClockAndTheCameraAndAContinueKeepsA
     EXPECT_EQ(StageHearts, 4) << "inside the arena";
     EXPECT_EQ(StageBanner.active, 0) << "the story brings its own banner";
 }
-
-// ---- The small enemies -------------------------------------------------------------------------
 
 TEST_F(Enemies, ARatTurnsAtALedgeAWallAndTheStageEnds) {
     for (int column = 10; column < 20; ++column) {
@@ -183,8 +175,7 @@ TEST_F(Enemies, AHitRatRisesPushedAwayFadesAndIsFreed) {
 }
 
 TEST_F(Enemies, AnEnemyLostInAHoleFallsOnCheaply) {
-    SetCell(7, 10, 0);
-    SetCell(7, 11, 0);
+    SetCells({{7, 10, 0}, {7, 11, 0}});
     EnemySlotRecord& rat = Put(0, Rat, 600, 300, -1);
     rat.airborne = 1;
     rat.vy = 1;
@@ -200,8 +191,6 @@ TEST_F(Enemies, AnEnemyLostInAHoleFallsOnCheaply) {
     }
     EXPECT_EQ(rat.y, y);
 }
-
-// ---- Shots and crowding ----------------------------------------------------------------------
 
 TEST_F(Enemies, StraightShotsEndOnWallsOrAfterTheirRangeAimedShotsOnlyBelowTheScreen) {
     SetCell(6, 9, 4); // a block at x 540..599
@@ -287,8 +276,6 @@ TEST_F(Enemies, AChaserBesideAFreedSlotClosesInADyingOneStillCrowds) {
     EXPECT_EQ(std::tuple(near.x, near.y), held) << "three steps on, pushed three back";
 }
 
-// ---- Hearts and traps ----------------------------------------------------------------------
-
 TEST_F(Enemies, AHeartRestoresItsGaugeUpTo200AndCountsAndThreeFillTheSparkleRingOnceRound) {
     // The ghost's body: x 220..320, y 185..350.
     PlayerState.PlayerLife = 180;
@@ -330,9 +317,8 @@ TEST_F(Enemies, AHeartRestoresItsGaugeUpTo200AndCountsAndThreeFillTheSparkleRing
 }
 
 TEST_F(Enemies, MovingTrapsTurnAtWallsFixedTrapsMarkersAndTheLeftEdge) {
-    SetCell(6, 3, 4);   // a wall at x 180..239
-    SetCell(6, 10, -3); // a fixed trap at x 600..659
-    SetCell(6, 20, -5); // a marker at x 1200..1259
+    // A wall at x 180..239, a fixed trap at x 600..659, a marker at x 1200..1259.
+    SetCells({{6, 3, 4}, {6, 10, -3}, {6, 20, -5}});
     struct Case {
         double x;
         int dir, kind, updates;
@@ -356,8 +342,6 @@ TEST_F(Enemies, MovingTrapsTurnAtWallsFixedTrapsMarkersAndTheLeftEdge) {
         EXPECT_EQ(TrapSlot[0].dir, c.wantDir);
     }
 }
-
-// ---- Hits ----------------------------------------------------------------------------------
 
 TEST_F(Enemies, ABallStrikingTwoEnemiesPaysForEachAndKnocksThemAway) {
     Become(Ball, 600, 360); // attack box 596..664, 356..424
@@ -446,8 +430,6 @@ TEST_F(Enemies, ALargeShotStrikesEveryEnemyInARowOnceAndFliesOn) {
     EXPECT_EQ(PlayerShot[1].active, 1) << "the small shot found no enemy left to hit";
     EXPECT_EQ(std::tuple(Score, PlayerState.GreenGauge), std::tuple(300, 15.0));
 }
-
-// ---- Drawing -------------------------------------------------------------------------------
 
 // A sheet whose pixels name their cell (red the column, green the row) and the half of the cell
 // they lie in (blue 100 left, 200 right).

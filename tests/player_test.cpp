@@ -91,8 +91,7 @@ TEST_F(Player, JumpsRiseByTheirFixedHeightsAndTheBookFlapsOncePerPress) {
 
 TEST_F(Player, WalkingOffALedgeFallsIntoTheHole) {
     Stand(Bear);
-    SetCell(7, 11, 0); // a hole in front
-    SetCell(7, 12, 0);
+    SetCells({{7, 11, 0}, {7, 12, 0}}); // a hole in front
     Press(KeyRight, 20);
     EXPECT_EQ(PlayerState.airborne, 1);
     Frame(120);
@@ -163,9 +162,7 @@ TEST_F(Player, TheGunFiresWhileASlotIsFreeAndShotsEndOnWalls) {
     EXPECT_EQ(PlayerShot[0].x, 645 + 8) << "fired at the body's right edge, one frame flown";
     EXPECT_EQ(PlayerState.posY, 420 - 45) << "the gun rests on the bottom of its body";
     EXPECT_EQ(PlayerShot[0].y, 400) << "level with the top of the body";
-    for (int frames = 1; PlayerShot[0].active != 0 && frames < 100; ++frames) {
-        Frame();
-    }
+    FramesUntil([] { return PlayerShot[0].active == 0; }, 100);
     EXPECT_EQ(PlayerShot[0].x + 10, 14 * 60) << "stopped at the wall";
 }
 
@@ -216,15 +213,11 @@ TEST_F(Player, ADeathThrowsTheItemOffAndLeadsToTheContinueScreenAfter61Frames) {
     PlayerState.GreenGauge = 60;
     TimeLeft = 0;
     GameMode = ModeStage;
-    int frames = 0;
-    while (GameMode == ModeStage && frames < 200) {
-        Frame();
-        if (++frames == 2) {
-            EXPECT_EQ(std::tuple(PlayerState.kind, PlayerState.GreenGauge, FreeItem.possessable),
-                      std::tuple(int{Ghost}, 0.0, 0));
-        }
-    }
-    EXPECT_EQ(frames, 62) << "the death frame, then 61 frames";
+    Frame(2);
+    EXPECT_EQ(std::tuple(PlayerState.kind, PlayerState.GreenGauge, FreeItem.possessable),
+              std::tuple(int{Ghost}, 0.0, 0));
+    EXPECT_EQ(2 + FramesUntil([] { return GameMode != ModeStage; }, 200), 62)
+        << "the death frame, then 61 frames";
     EXPECT_EQ(GameMode, ModeContinue);
 }
 

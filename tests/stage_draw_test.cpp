@@ -54,9 +54,7 @@ TEST_F(StageDrawing, LayersScrollAtTheirOwnSpeedsAndWrap) {
 }
 
 TEST_F(StageDrawing, TilesAreDrawnWhereTheMapHasThem) {
-    SetCell(7, 3, 2);
-    SetCell(6, 4, -3);
-    SetCell(6, 5, -1);
+    SetCells({{7, 3, 2}, {6, 4, -3}, {6, 5, -1}});
     ScrollX = 30;
     DrawStageFrame();
     EXPECT_EQ(Pixel(3 * 60 - 30, 7 * 60), 0x020080u) << "value 2 from column 2 of row 0";

@@ -24,12 +24,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
 
 inline void SetCell(int row, int column, int32_t value) {
     StageMap[row * MapColumns + column] = value;
+}
+// Sets each {row, column, value}.
+inline void SetCells(std::initializer_list<std::array<int32_t, 3>> cells) {
+    for (const auto& [row, column, value] : cells) {
+        SetCell(row, column, value);
+    }
 }
 
 // Empties a table of plain records.

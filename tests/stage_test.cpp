@@ -18,13 +18,8 @@ bool MapIs(int source) {
 
 TEST(StageMapLookup, ReadsTheGridByTruncatedPixelPositionAndLoadsTheStagesTable) {
     std::fill(std::begin(StageMap), std::end(StageMap), 0);
-    SetCell(7, 0, 2);
-    SetCell(0, 0, 4);
-    SetCell(3, 19, -1);
-    SetCell(4, 19, -3);
-    SetCell(5, 19, -5);
-    SetCell(6, 19, -8);
-    SetCell(7, 207, 3);
+    SetCells(
+        {{7, 0, 2}, {0, 0, 4}, {3, 19, -1}, {4, 19, -3}, {5, 19, -5}, {6, 19, -8}, {7, 207, 3}});
     EXPECT_EQ(TileAt(10, 479.9), 2) << "row 7";
     EXPECT_EQ(TileAt(10, 480), 0) << "below the map is open";
     EXPECT_EQ(TileAt(10, -0.5), 0) << "above the map is open";
@@ -52,12 +47,7 @@ TEST(StageMapLookup, ReadsTheGridByTruncatedPixelPositionAndLoadsTheStagesTable)
 }
 
 TEST_F(StageFrame, AGhostOnAFullGaugeLastsTwentySeconds) {
-    int frames = 0;
-    while (PlayerState.dead == 0 && frames < 5000) {
-        Frame();
-        ++frames;
-    }
-    EXPECT_EQ(frames, 20 * 60);
+    EXPECT_EQ(FramesUntil([] { return PlayerState.dead != 0; }), 20 * 60);
     EXPECT_EQ(std::tuple(PlayerState.PlayerLife, TimeLeft), std::tuple(0, 160));
 }
 
@@ -191,12 +181,7 @@ TEST_F(StageFrame, TheWipeTakesThirtyFourFramesEachWayAndSwitchesToTheArena) {
     EnemySlot[7].active = 1;
     ScrollLocked = ArenaTransition = 1;
     PlayerState.posX = 12000;
-    int frames = 0;
-    while (StageId == 1 && frames < 100) {
-        Frame();
-        ++frames;
-    }
-    EXPECT_EQ(frames, 34);
+    EXPECT_EQ(FramesUntil([] { return StageId != 1; }), 34);
     EXPECT_EQ(std::tuple(StageId, TransitionX, MusicSelect), std::tuple(11, -40.0, 5));
     EXPECT_EQ(IsSoundBufferPlaying(BgmStage, 0), 0);
     EXPECT_EQ(Sounds(), std::vector<std::string>{"BGM_boss.mp3"});
@@ -207,12 +192,8 @@ TEST_F(StageFrame, TheWipeTakesThirtyFourFramesEachWayAndSwitchesToTheArena) {
     EXPECT_EQ(std::tuple(PlayerState.posX, PlayerState.posY), std::tuple(0.0, 300.0))
         << "pinned at the arena's start during the wipe";
     EXPECT_TRUE(Sounds().empty()) << "the boss music starts once";
-    int more = 1;
-    while (ArenaTransition == 1 && more < 100) {
-        Frame();
-        ++more;
-    }
-    EXPECT_EQ(std::tuple(more, TimeLeft, ScrollLocked), std::tuple(34, 180, 1));
+    EXPECT_EQ(1 + FramesUntil([] { return ArenaTransition != 1; }), 34);
+    EXPECT_EQ(std::tuple(TimeLeft, ScrollLocked), std::tuple(180, 1));
 
     // The EX stage's arena is silent.
     StageId = 5;
