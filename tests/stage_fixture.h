@@ -189,13 +189,4 @@ class StageWithSounds : public StageFrame {
             RefreshEnemyKindParams();
         }
     }
-    // Runs enemy frames until done() holds (at most limit of them) and gives how many it ran.
-    template <typename Done>
-    int StepsUntil(Done done, int limit) {
-        int frames = 0;
-        for (; !done() && frames < limit; ++frames) {
-            Step();
-        }
-        return frames;
-    }
 };
