@@ -238,15 +238,9 @@ TEST_F(Player, TheGhostStaysOnTheScreen) {
 TEST_F(Player, TheItemIsDrawnFromItsAnimationCell) {
     // A bear sheet whose every 120 x 120 cell has its own colour: cell column in red, row in
     // green, highlighted copy in blue.
-    std::vector<uint32_t> sheet(1200 * 480);
-    for (int y = 0; y < 480; ++y) {
-        for (int x = 0; x < 1200; ++x) {
-            sheet[y * 1200 + x] =
-                0xFF000000u | static_cast<uint32_t>((x % 600) / 120 << 16 | y / 120 << 8 | x / 600);
-        }
-    }
-    ASSERT_TRUE(test::WritePng(dir_.file("kuma.png"), 1200, 480, sheet));
-    PngItemBear = LoadImageFile("kuma.png", 0);
+    PngItemBear = Picture(1200, 480, [](int x, int y) {
+        return 0xFF000000u | static_cast<uint32_t>((x % 600) / 120 << 16 | y / 120 << 8 | x / 600);
+    });
     const uint32_t& pixel = GetBackBuffer()[(300 + 60) * 640 + 160];
     Stand(Bear, 100);
     PlayerState.attackTimer = 15;
