@@ -133,7 +133,15 @@ TEST_F(StageFrame, TheNextItemCyclesWhileNoneIsInTheStageAndButtonADropsIt) {
     EXPECT_EQ(FreeItem.x, 260);
 }
 
-TEST_F(StageFrame, TheCameraFollowsTheMiddleAndStopsAtBothEnds) {
+TEST_F(StageFrame, TheCameraFollowsTheMiddleAndAtTheRightEndWipesIntoTheArenaIn34Frames) {
+    std::filesystem::create_directory("snd");
+    for (const char* name : {"BGM_stage.mp3", "BGM_boss.mp3"}) {
+        test::WriteWav(std::string("snd/") + name, 1.0, 200.0);
+    }
+    LoadAllSounds();
+    MusicSelect = 4;
+    StartMusic();
+    Sounds();
     Possess(Bear, 120, {40, 0, 80, 120});
     PlayerState.screenX = 100;
     ScrollOrMove(+1);
@@ -166,20 +174,9 @@ TEST_F(StageFrame, TheCameraFollowsTheMiddleAndStopsAtBothEnds) {
     PlayerState.screenX = 560;
     ScrollOrMove(+1);
     EXPECT_EQ(PlayerState.posX, x + 1);
-}
 
-TEST_F(StageFrame, TheWipeTakesThirtyFourFramesEachWayAndSwitchesToTheArena) {
-    std::filesystem::create_directory("snd");
-    for (const char* name : {"BGM_stage.mp3", "BGM_boss.mp3"}) {
-        test::WriteWav(std::string("snd/") + name, 1.0, 200.0);
-    }
-    LoadAllSounds();
-    MusicSelect = 4;
-    StartMusic();
-    Sounds();
-    Possess(Bear, 120, {40, 0, 80, 120});
+    // The wipe: 34 frames to the arena, 34 more back out of black.
     EnemySlot[7].active = 1;
-    ScrollLocked = ArenaTransition = 1;
     PlayerState.posX = 12000;
     EXPECT_EQ(FramesUntil([] { return StageId != 1; }), 34);
     EXPECT_EQ(std::tuple(StageId, TransitionX, MusicSelect), std::tuple(11, -40.0, 5));
