@@ -1,36 +1,23 @@
 // SPDX-FileCopyrightText: 2026 The Tovarine team
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-// The four bosses over a few hundred frames each, the EX arena's two pairs, and how each arena
-// ends.
-#include "game/assets.h"
-#include "game/run.h"
-#include "stage/overlays.h"
+// The four bosses: their placement, a few hundred frames of each, the EX arena's two pairs, and
+// how each arena ends.
 #include "stage_fixture.h"
 
 #include <algorithm>
-#include <string>
-#include <vector>
+#include <tuple>
 
 namespace {
 
-class Bosses : public StageFrame {
+class Bosses : public StageWithSounds {
   protected:
     void SetUp() override {
-        StageFrame::SetUp();
-        test::WriteCatalogueSounds(dir_.path());
-        LoadAllSounds();
-        for (ShotRecord& shot : EnemyShot) {
-            shot = {};
-        }
+        StageWithSounds::SetUp();
         // The arena: the floor of row 7 and the four boss markers.
-        SetCell(2, 13, -99);
-        SetCell(2, 14, -99);
-        SetCell(3, 13, -99);
-        SetCell(3, 14, -99);
+        SetCells({{2, 13, -99}, {2, 14, -99}, {3, 13, -99}, {3, 14, -99}});
         ScrollLocked = 1;
         GameMode = ModeStage;
-        Sounds();
     }
     EnemySlotRecord& Enter(int arena) {
         StageId = arena;
@@ -38,19 +25,42 @@ class Bosses : public StageFrame {
         RefreshEnemyKindParams();
         return EnemySlot[0];
     }
-    void Step(int frames = 1) {
-        for (int i = 0; i < frames; ++i) {
-            UpdateEnemies();
-            RefreshEnemyKindParams();
-        }
-    }
-    void Kill(EnemySlotRecord& e) {
+    static void Kill(EnemySlotRecord& e) {
         e.hp = 0;
         e.hit = 1;
     }
+    static bool Played(const char* sound) {
+        const std::vector<std::string> sounds = Sounds();
+        return std::find(sounds.begin(), sounds.end(), sound) != sounds.end();
+    }
 };
 
-TEST_F(Bosses, TheDogDropsRunsFromEdgeToEdgeAndLeapsWhenItsGaugeIsFull) {
+TEST_F(Bosses, EachArenaPlacesItsBossAtTheLastMarkerAndTheExArenaAllFour) {
+    const int hp[4] = {100, 150, 200, 260};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EnemySlot[0] = {};
+        EnemySlot[0].hitTimer = 45; // a continue in the middle of a stun
+        EnemySlot[1] = {};
+        const EnemySlotRecord& boss = Enter(11 + 10 * i);
+        EXPECT_EQ(std::tuple(boss.kind, boss.hp, boss.x, boss.y, boss.dir),
+                  std::tuple(BossDog + i, hp[i], 840.0, 180.0, -1));
+        EXPECT_EQ(boss.hitTimer, 0) << "a new boss's stun lasts its full length";
+        EXPECT_EQ(boss.airborne, i == 0 ? 1 : 0) << "only the dog drops to the floor";
+        EXPECT_EQ(EnemySlot[1].active, 0) << "one boss, not four";
+    }
+    EXPECT_EQ(std::tuple(Fog.shown1, Fog.shown2, Fog.alpha2), std::tuple(1, 1, 150));
+
+    Enter(51);
+    for (int slot = 0; slot < 4; ++slot) {
+        const EnemySlotRecord& boss = EnemySlot[slot];
+        EXPECT_EQ(std::tuple(boss.kind, boss.hp, boss.x, boss.y),
+                  std::tuple(BossDog + slot, hp[slot], slot % 2 == 0 ? 780.0 : 840.0,
+                             slot < 2 ? 120.0 : 180.0));
+    }
+}
+
+TEST_F(Bosses, TheDogDropsRunsFromEdgeToEdgeLeapsWhenItsGaugeIsFullAndStandsWhenStunned) {
     EnemySlotRecord& dog = Enter(11);
     Step(30);
     EXPECT_EQ(dog.airborne, 0);
@@ -60,35 +70,27 @@ TEST_F(Bosses, TheDogDropsRunsFromEdgeToEdgeAndLeapsWhenItsGaugeIsFull) {
     EXPECT_EQ(dog.x, -20) << "its body's left edge at x 0";
     EXPECT_EQ(dog.dir, -1);
     Step();
-    EXPECT_EQ(dog.dir, 1);
-    EXPECT_EQ(dog.x, -16);
+    EXPECT_EQ(std::tuple(dog.dir, dog.x), std::tuple(1, -16.0));
 
     int leapFrame = 0, landFrame = 0;
     double highest = 1000;
     for (int frame = 174; frame <= 420; ++frame) {
         Step();
-        const std::vector<std::string> sounds = Sounds();
-        if (std::find(sounds.begin(), sounds.end(), "wav_dog.wav") != sounds.end()) {
+        if (Played("wav_dog.wav")) {
             leapFrame = frame;
             EXPECT_EQ(dog.afterimages, 1);
         }
         if (leapFrame > 0 && landFrame == 0) {
             highest = std::min(highest, dog.y);
-            if (dog.attackTimer == 0) {
-                landFrame = frame;
-            }
+            landFrame = dog.attackTimer == 0 ? frame : 0;
         }
     }
     EXPECT_EQ(leapFrame, 334) << "0.3 a frame fills the gauge";
     EXPECT_EQ(landFrame - leapFrame, 42) << "some 40 frames in the air, landing found a frame late";
     EXPECT_EQ(highest, 250 - 105);
-    EXPECT_EQ(dog.afterimages, 0);
-    EXPECT_EQ(dog.y, 250);
-}
+    EXPECT_EQ(std::tuple(dog.afterimages, dog.y), std::tuple(0, 250.0));
 
-TEST_F(Bosses, AStunnedBossStandsForThirtyFramesAndRecoversAfterSixty) {
-    EnemySlotRecord& dog = Enter(11);
-    Step(30);
+    // A stunned boss stands for thirty frames and recovers after sixty.
     dog.hit = 1;
     dog.hp = 50;
     const double x = dog.x;
@@ -105,17 +107,14 @@ TEST_F(Bosses, AStunnedBossStandsForThirtyFramesAndRecoversAfterSixty) {
 TEST_F(Bosses, TheDiverSweepsAtRandomHeightsAndDivesOnlyOnScreen) {
     EnemySlotRecord& diver = Enter(21);
     Step(206);
-    EXPECT_EQ(diver.x, 840 - 6 * 206);
-    EXPECT_EQ(diver.y, 180);
+    EXPECT_EQ(std::tuple(diver.x, diver.y), std::tuple(840.0 - 6 * 206, 180.0));
     Step();
     EXPECT_EQ(diver.dir, 1) << "turned 400 pixels off the left edge";
     EXPECT_EQ(diver.x, -399);
-    EXPECT_GE(diver.y, 40);
-    EXPECT_LE(diver.y, 180);
+    EXPECT_TRUE(diver.y >= 40 && diver.y <= 180) << diver.y;
     for (int frame = 0; frame < 250; ++frame) {
         Step();
-        EXPECT_LE(diver.x, 960);
-        EXPECT_GE(diver.x, -400);
+        EXPECT_TRUE(diver.x >= -400 && diver.x <= 960) << diver.x;
     }
     EXPECT_EQ(diver.dir, -1) << "and again 320 pixels off the right edge";
 
@@ -127,17 +126,14 @@ TEST_F(Bosses, TheDiverSweepsAtRandomHeightsAndDivesOnlyOnScreen) {
     PlayerState.posX = 500;
     Sounds();
     Step(10);
-    EXPECT_EQ(diver.attackTimer, 0);
-    EXPECT_EQ(diver.attackGauge, 100);
+    EXPECT_EQ(std::tuple(diver.attackTimer, diver.attackGauge), std::tuple(0, 100.0));
     Step();
-    EXPECT_EQ(diver.attackTimer, 1);
-    EXPECT_EQ(diver.x, 634);
+    EXPECT_EQ(std::tuple(diver.attackTimer, diver.x), std::tuple(1, 634.0));
     EXPECT_EQ(diver.knockDir, 500) << "it dives towards where the player stood";
     EXPECT_EQ(Sounds(), std::vector<std::string>{"wav_kara.wav"});
     int frames = 0;
-    while (diver.attackTimer > 0 && frames < 200) {
+    for (; diver.attackTimer > 0 && frames < 200; ++frames) {
         Step();
-        ++frames;
     }
     EXPECT_LT(frames, 60);
     EXPECT_EQ(diver.y, 300) << "landed on the floor";
@@ -155,12 +151,9 @@ TEST_F(Bosses, ThePhantomDriftsFadesAndTeleportsEveryEightyFrames) {
     }
     EXPECT_EQ(phantom.alpha, 0) << "faded out over its last ten frames";
     Step();
-    EXPECT_EQ(phantom.anim, 0);
-    EXPECT_GE(phantom.x, -60);
-    EXPECT_LE(phantom.x, 580) << "reappeared somewhere on screen";
-    EXPECT_GE(phantom.y, -60);
-    EXPECT_LE(phantom.y, 420);
-    EXPECT_EQ(phantom.alpha, 18);
+    EXPECT_EQ(std::tuple(phantom.anim, phantom.alpha), std::tuple(0, 18));
+    EXPECT_TRUE(phantom.x >= -60 && phantom.x <= 580 && phantom.y >= -60 && phantom.y <= 420)
+        << "reappeared somewhere on screen";
     Step(10);
     EXPECT_EQ(phantom.alpha, 180);
 
@@ -171,14 +164,13 @@ TEST_F(Bosses, ThePhantomDriftsFadesAndTeleportsEveryEightyFrames) {
     PlayerState.posX = 100;
     PlayerState.posY = 300;
     Step();
-    EXPECT_EQ(phantom.x, 397);
-    EXPECT_EQ(phantom.y, 103) << "towards the player on both axes";
+    EXPECT_EQ(std::tuple(phantom.x, phantom.y), std::tuple(397.0, 103.0))
+        << "towards the player on both axes";
 
     phantom.attackGauge = 99.9;
     Sounds();
     Step();
-    EXPECT_EQ(phantom.attackTimer, 1);
-    EXPECT_EQ(phantom.afterimages, 1);
+    EXPECT_EQ(std::tuple(phantom.attackTimer, phantom.afterimages), std::tuple(1, 1));
     EXPECT_TRUE(Sounds().empty()) << "the phantom attacks silently";
     phantom.anim = 78;
     phantom.x = 900;
@@ -188,11 +180,10 @@ TEST_F(Bosses, ThePhantomDriftsFadesAndTeleportsEveryEightyFrames) {
     Step(177);
     EXPECT_EQ(phantom.attackTimer, 180);
     Step();
-    EXPECT_EQ(phantom.attackTimer, 0);
-    EXPECT_EQ(phantom.afterimages, 0);
+    EXPECT_EQ(std::tuple(phantom.attackTimer, phantom.afterimages), std::tuple(0, 0));
 }
 
-TEST_F(Bosses, TheFinalBossDashesFromBehindThePlayerOnceACycle) {
+TEST_F(Bosses, TheFinalBossDashesFromBehindThePlayerOnceACycleAndItsSpecialFiresTwoAimedShots) {
     EnemySlotRecord& reaper = Enter(41);
     Step(119);
     EXPECT_EQ(reaper.attackTimer, 0);
@@ -208,48 +199,37 @@ TEST_F(Bosses, TheFinalBossDashesFromBehindThePlayerOnceACycle) {
     Step();
     EXPECT_EQ(reaper.afterimages, 1);
     Step(21);
-    EXPECT_EQ(reaper.attackTimer, 0);
+    EXPECT_EQ(std::tuple(reaper.attackTimer, reaper.afterimages), std::tuple(0, 0));
     EXPECT_EQ(reaper.x, -80) << "a dash of 100 pixels";
-    EXPECT_EQ(reaper.afterimages, 0);
-}
 
-TEST_F(Bosses, TheFinalBossSpecialFiresTwoAimedShotsAndReturns) {
-    EnemySlotRecord& reaper = Enter(41);
+    // The special: the boss reappears above the player and fires straight down, twice.
     reaper.anim = 50;
     reaper.attackGauge = 99.95;
-    PlayerState.posX = 300; // exactly where the boss reappears
+    PlayerState.posX = 300;
     PlayerState.posY = -10;
     Step();
-    EXPECT_EQ(reaper.specialTimer, 1);
-    EXPECT_EQ(reaper.x, 300);
-    EXPECT_EQ(reaper.y, -10);
+    EXPECT_EQ(std::tuple(reaper.specialTimer, reaper.x, reaper.y), std::tuple(1, 300.0, -10.0));
     Step(28);
     EXPECT_EQ(ActiveShots(), 0);
     Step();
     ASSERT_EQ(ActiveShots(), 1) << "the first shot at special frame 30";
     const ShotRecord& first = EnemyShot[0];
-    EXPECT_EQ(first.shotKind, 2);
-    EXPECT_EQ(first.width, 120);
-    EXPECT_EQ(first.x, 290);
+    EXPECT_EQ(std::tuple(first.shotKind, first.width, first.x, first.vx),
+              std::tuple(2, 120, 290.0, 0.0));
     EXPECT_EQ(first.y, 60 + 4) << "straight down at 4 pixels a frame";
-    EXPECT_EQ(first.vx, 0);
     Step(89);
-    EXPECT_EQ(ActiveShots(), 1);
-    EXPECT_EQ(first.y, 64 + 4 * 89);
+    EXPECT_EQ(std::tuple(ActiveShots(), first.y), std::tuple(1, 64.0 + 4 * 89));
     Step();
     EXPECT_EQ(ActiveShots(), 2) << "the second at special frame 120";
     Step(79);
     EXPECT_EQ(reaper.specialTimer, 199);
     Step();
-    EXPECT_EQ(reaper.specialTimer, 0);
-    EXPECT_EQ(reaper.x, 600);
-    EXPECT_EQ(reaper.y, 180);
-    EXPECT_EQ(reaper.anim, 0);
+    EXPECT_EQ(std::tuple(reaper.specialTimer, reaper.x, reaper.y, reaper.anim, reaper.attackGauge),
+              std::tuple(0, 600.0, 180.0, 0, 0.0));
     std::vector<std::string> sounds = Sounds();
     EXPECT_EQ(std::count(sounds.begin(), sounds.end(), "wav_death.wav"), 2);
     EXPECT_EQ(std::count(sounds.begin(), sounds.end(), "wav_atc1.wav"), 0)
         << "no attack during the special";
-    EXPECT_EQ(reaper.attackGauge, 0);
 
     // Aimed at the player from the boss's corner.
     EnemyShot[0] = EnemyShot[1] = {};
@@ -267,9 +247,8 @@ TEST_F(Bosses, TheExArenaHoldsTheSecondPairUntilTheFirstHasFallen) {
     Enter(51);
     Step(100);
     for (int slot = 2; slot <= 3; ++slot) {
-        EXPECT_EQ(EnemySlot[slot].x, 1000) << slot;
-        EXPECT_EQ(EnemySlot[slot].anim, 0);
-        EXPECT_EQ(EnemySlot[slot].attackGauge, 0);
+        const EnemySlotRecord& held = EnemySlot[slot];
+        EXPECT_EQ(std::tuple(held.x, held.anim, held.attackGauge), std::tuple(1000.0, 0, 0.0));
     }
     EXPECT_NE(EnemySlot[0].x, 780) << "the dog runs meanwhile";
     Kill(EnemySlot[0]);
@@ -281,16 +260,14 @@ TEST_F(Bosses, TheExArenaHoldsTheSecondPairUntilTheFirstHasFallen) {
     EXPECT_EQ(EnemySlot[1].active, 0);
     Step(10);
     EXPECT_LT(EnemySlot[2].x, 1000) << "the phantom comes";
-    EXPECT_EQ(EnemySlot[3].anim, 11);
-    EXPECT_EQ(StagePhase, 0);
+    EXPECT_EQ(std::tuple(EnemySlot[3].anim, StagePhase), std::tuple(11, 0));
     Kill(EnemySlot[2]);
     Kill(EnemySlot[3]);
     Step(60);
     EXPECT_EQ(StagePhase, 0);
     Step();
     EXPECT_EQ(StagePhase, 1) << "all four fallen: the finale";
-    EXPECT_EQ(Fog.shown1, 0);
-    EXPECT_EQ(Fog.shown2, 0);
+    EXPECT_EQ(std::tuple(Fog.shown1, Fog.shown2), std::tuple(0, 0));
 }
 
 TEST_F(Bosses, TheFirstThreeArenasEndAtTheRightEdgeTheFourthInTheFinale) {
@@ -302,6 +279,7 @@ TEST_F(Bosses, TheFirstThreeArenasEndAtTheRightEdgeTheFourthInTheFinale) {
     PlayerState.screenX = 610 - 140 - 1; // the ghost's body ends 140 pixels in
     Step();
     EXPECT_EQ(GameMode, ModeStage);
+    // A dead heroine used to clear the arena behind the continue prompt.
     PlayerState.screenX = 610 - 140;
     PlayerState.dead = 1;
     Step();
@@ -311,25 +289,21 @@ TEST_F(Bosses, TheFirstThreeArenasEndAtTheRightEdgeTheFourthInTheFinale) {
     EXPECT_EQ(GameMode, ModeStageResult);
 
     GameMode = ModeStage;
-    EnemySlotRecord& diver = Enter(21);
-    Kill(diver);
+    Kill(Enter(21));
     Step(60);
     EXPECT_EQ(GameMode, ModeStage);
     Step();
     EXPECT_EQ(GameMode, ModeStageResult) << "standing at the edge when the fade ends";
 
     GameMode = ModeStage;
-    EnemySlotRecord& reaper = Enter(41);
+    Kill(Enter(41));
     EXPECT_EQ(Fog.alpha1, 100);
-    Kill(reaper);
     Step(10);
-    EXPECT_EQ(Fog.alpha1, 80);
-    EXPECT_EQ(Fog.alpha2, 120);
+    EXPECT_EQ(std::tuple(Fog.alpha1, Fog.alpha2), std::tuple(80, 120));
     Step(50);
     EXPECT_EQ(StagePhase, 0);
     Step();
-    EXPECT_EQ(StagePhase, 1);
-    EXPECT_EQ(Fog.shown1, 0);
+    EXPECT_EQ(std::tuple(StagePhase, Fog.shown1), std::tuple(1, 0));
     EXPECT_EQ(GameMode, ModeStage) << "no result screen after the last stage";
 }
 

@@ -1,95 +1,22 @@
 // SPDX-FileCopyrightText: 2026 The Tovarine team
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-// The enemy table: placement from the map, the stage-start reset, the kind parameters, the small
-// enemies' behaviour, the enemies' shots, the chasers' crowding and the drawing.
-#include "engine/headless.h"
-#include "game/assets.h"
-#include "game/run.h"
-#include "stage/overlays.h"
+// The enemy table: placement from the map, the stage-start reset, the small enemies' behaviour,
+// the enemies' shots, the chasers' crowding, hearts, traps, hits and the drawing.
 #include "stage_fixture.h"
 
 #include <cmath>
-#include <string>
-#include <vector>
+#include <tuple>
 
 namespace {
 
-class Enemies : public StageFrame {
-  protected:
-    void SetUp() override {
-        StageFrame::SetUp();
-        test::WriteCatalogueSounds(dir_.path());
-        LoadAllSounds();
-        for (ShotRecord& shot : EnemyShot) {
-            shot = {};
-        }
-        for (HeartSlotRecord& heart : HeartSlot) {
-            heart = {};
-        }
-        for (SparkleRecord& sparkle : Sparkle) {
-            sparkle = {};
-        }
-        SparkleRing = 0;
-        Score = 0;
-        StageHearts = 0;
-        for (auto& images : EnemyAfterimage) {
-            for (AfterimageRecord& image : images) {
-                image = {};
-            }
-        }
-        Sounds();
-    }
-    // A fresh enemy of this kind in a slot, with its kind's sizes and boxes.
-    EnemySlotRecord& Put(int slot, int kind, double x, double y, int dir = -1) {
-        EnemySlotRecord& e = EnemySlot[slot];
-        e = {};
-        e.active = 1;
-        e.kind = kind;
-        e.x = x;
-        e.y = y;
-        e.dir = dir;
-        e.alpha = 180;
-        e.hp = 100;
-        RefreshEnemyKindParams();
-        return e;
-    }
-    // The heroine possessing an item of this kind at (x, y), facing right, not attacking.
-    void Become(int kind, double x, double y) {
-        PlayerState.kind = kind;
-        PlayerState.posX = x;
-        PlayerState.posY = y;
-        PlayerState.facing = 1;
-        PlayerState.ItemLife = 100;
-        PlayerState.GreenGauge = 0;
-        PlayerState.attackTimer = PlayerState.specialTimer = 0;
-        PlayerState.hurt = PlayerState.airborne = 0;
-        ApplyItemGeometry();
-    }
-    void Heart(int slot, int kind, double x, double y) {
-        HeartSlot[slot] = {1, x, y, kind, 0, 0};
-    }
-    // One enemy frame as the stage runs it: the update, then the boxes for the new facing.
-    void Step(int frames = 1) {
-        for (int i = 0; i < frames; ++i) {
-            UpdateEnemies();
-            RefreshEnemyKindParams();
-        }
-    }
-};
-
-// ---- Placement -----------------------------------------------------------------------------
+class Enemies : public StageWithSounds {};
 
 TEST_F(Enemies, TheMapPlacesEachObjectInScanOrderAndLeavesLaterSlotsAlone) {
-    SetCell(2, 12, -7); // first in scan order
-    SetCell(3, 14, -8);
-    SetCell(6, 10, -6);
-    SetCell(3, 5, -1);
-    SetCell(6, 3, -2);
-    SetCell(5, 6, -4);
-    SetCell(6, 11, -5); // a turn marker is no object
+    // The spider first in scan order; a turn marker (-5) is no object.
+    SetCells(
+        {{2, 12, -7}, {3, 14, -8}, {6, 10, -6}, {3, 5, -1}, {6, 3, -2}, {5, 6, -4}, {6, 11, -5}});
     EnemySlot[1].hp = 77;
-    EnemySlot[3] = {};
     EnemySlot[3].active = 1;
     PlaceStageObjects();
     const int kinds[3] = {Spider, Chaser, Rat};
@@ -97,16 +24,13 @@ TEST_F(Enemies, TheMapPlacesEachObjectInScanOrderAndLeavesLaterSlotsAlone) {
         EXPECT_EQ(EnemySlot[slot].kind, kinds[slot]);
         EXPECT_EQ(EnemySlot[slot].dir, -1);
     }
-    EXPECT_EQ(EnemySlot[0].x, 720);
-    EXPECT_EQ(EnemySlot[0].y, 120);
+    EXPECT_EQ(std::tuple(EnemySlot[0].x, EnemySlot[0].y), std::tuple(720.0, 120.0));
     EXPECT_EQ(EnemySlot[0].airborne, 1) << "a spider settles from its cell";
     EXPECT_EQ(EnemySlot[1].hp, 77) << "hit points are only a boss's";
     EXPECT_EQ(EnemySlot[3].active, 1) << "slots beyond the map's count keep their contents";
-    EXPECT_EQ(HeartSlot[0].kind, 1);
-    EXPECT_EQ(HeartSlot[1].kind, 2);
-    EXPECT_EQ(HeartSlot[1].x, 180);
-    EXPECT_EQ(TrapSlot[0].kind, 2);
-    EXPECT_EQ(TrapSlot[1].active, 0);
+    EXPECT_EQ(std::tuple(HeartSlot[0].kind, HeartSlot[1].kind, HeartSlot[1].x),
+              std::tuple(1, 2, 180.0));
+    EXPECT_EQ(std::tuple(TrapSlot[0].kind, TrapSlot[1].active), std::tuple(2, 0));
 
     // A map with more objects than the tables hold fills each table and stops at its end.
     for (int column = 0; column < MapColumns; ++column) {
@@ -129,20 +53,13 @@ TEST_F(Enemies, AStageStartResetsThePlayerTheClockAndTheCameraAndAContinueKeepsA
     StageHearts = 4;
     SparkleRing = 7;
     EnemyShot[2].active = PlayerShot[9].active = 1;
-    StageBanner = {};
     StageId = 5;
     PlaceStageObjects();
-    EXPECT_EQ(PlayerState.posX, 180);
-    EXPECT_EQ(PlayerState.kind, Ghost);
-    EXPECT_EQ(PlayerState.PlayerLife, 200);
-    EXPECT_EQ(PlayerState.ItemLife, 0);
-    EXPECT_EQ(PlayerState.dead, 0);
-    EXPECT_EQ(FreeItem.kind, Bear);
-    EXPECT_EQ(FreeItem.y, -120);
-    EXPECT_EQ(ScrollX, 0);
-    EXPECT_EQ(TimeLeft, 180);
-    EXPECT_EQ(StageHearts, 0);
-    EXPECT_EQ(SparkleRing, 0);
+    const PlayerStateRecord& p = PlayerState;
+    EXPECT_EQ(std::tuple(p.posX, p.kind, p.PlayerLife, p.ItemLife, p.dead),
+              std::tuple(180.0, int{Ghost}, 200, 0, 0));
+    EXPECT_EQ(std::tuple(FreeItem.kind, FreeItem.y), std::tuple(int{Bear}, -120.0));
+    EXPECT_EQ(std::tuple(ScrollX, TimeLeft, StageHearts, SparkleRing), std::tuple(0.0, 180, 0, 0));
     EXPECT_EQ(EnemyShot[2].active + PlayerShot[9].active, 0);
     EXPECT_EQ(StageBanner.active, 1);
     EXPECT_EQ(Fog.shown1, 1) << "the EX field is foggy";
@@ -156,81 +73,30 @@ TEST_F(Enemies, AStageStartResetsThePlayerTheClockAndTheCameraAndAContinueKeepsA
     EXPECT_EQ(StageBanner.active, 0) << "the story brings its own banner";
 }
 
-class Arena : public Enemies {
-  protected:
-    void SetUp() override {
-        Enemies::SetUp();
-        SetCell(2, 13, -99);
-        SetCell(2, 14, -99);
-        SetCell(3, 13, -99);
-        SetCell(3, 14, -99);
-        ScrollLocked = 1;
-    }
-};
-
-TEST_F(Arena, EachArenaPlacesItsBossAtTheLastMarkerAndTheExArenaAllFour) {
-    const int arenas[4] = {11, 21, 31, 41};
-    const int hp[4] = {100, 150, 200, 260};
-    for (int i = 0; i < 4; ++i) {
-        StageId = arenas[i];
-        EnemySlot[0] = {};
-        EnemySlot[0].hitTimer = 45; // a continue in the middle of a stun
-        EnemySlot[1] = {};
-        PlaceBosses();
-        const EnemySlotRecord& boss = EnemySlot[0];
-        EXPECT_EQ(boss.kind, BossDog + i);
-        EXPECT_EQ(boss.hp, hp[i]);
-        EXPECT_EQ(boss.x, 840);
-        EXPECT_EQ(boss.y, 180);
-        EXPECT_EQ(boss.dir, -1);
-        EXPECT_EQ(boss.hitTimer, 0) << "a new boss's stun lasts its full length";
-        EXPECT_EQ(boss.airborne, i == 0 ? 1 : 0) << "only the dog drops to the floor";
-        EXPECT_EQ(EnemySlot[1].active, 0) << "one boss, not four";
-    }
-    EXPECT_EQ(Fog.shown1, 1);
-    EXPECT_EQ(Fog.shown2, 1);
-    EXPECT_EQ(Fog.alpha2, 150);
-
-    StageId = 51;
-    PlaceBosses();
-    const double x[4] = {780, 840, 780, 840};
-    const double y[4] = {120, 120, 180, 180};
-    for (int slot = 0; slot < 4; ++slot) {
-        EXPECT_EQ(EnemySlot[slot].kind, BossDog + slot);
-        EXPECT_EQ(EnemySlot[slot].hp, hp[slot]);
-        EXPECT_EQ(EnemySlot[slot].x, x[slot]);
-        EXPECT_EQ(EnemySlot[slot].y, y[slot]);
-    }
-}
-
-// ---- The small enemies -------------------------------------------------------------------------
-
 TEST_F(Enemies, ARatTurnsAtALedgeAWallAndTheStageEnds) {
     for (int column = 10; column < 20; ++column) {
         SetCell(7, column, 0); // a hole from x 600
     }
-    EnemySlotRecord& rat = Put(0, Rat, 483, 360, 1);
-    Step();
-    EXPECT_EQ(rat.dir, -1) << "no floor under the front edge";
-    EXPECT_EQ(rat.x, 487) << "the turning step still takes its pixel over the edge";
-    Step();
-    EXPECT_EQ(rat.x, 483);
-
     SetCell(6, 5, 4); // a block at x 300..359
-    EnemySlotRecord& walled = Put(1, Rat, 300 - 115 - 2, 360, 1);
-    Step();
-    EXPECT_EQ(walled.dir, -1);
-    EXPECT_EQ(walled.x, 184) << "two pixels on, turned by the wall, one back";
-
-    EnemySlotRecord& left = Put(2, Rat, 0, 360, -1);
-    Step();
-    EXPECT_EQ(left.dir, 1) << "turned at the stage's left edge";
-    EXPECT_EQ(left.x, 3);
-
-    EnemySlotRecord& right = Put(3, Rat, 12480 - 120, 360, 1);
-    Step();
-    EXPECT_EQ(right.dir, -1) << "turned at the stage's right end with no wall ahead";
-    EXPECT_EQ(right.x, 12480 - 123);
+    struct Case {
+        double x;
+        int dir;
+        double turnedX; // after the step that turns it
+        const char* what;
+    };
+    for (const Case& c :
+         {Case{483, 1, 487, "the turning step still takes its pixel over the edge"},
+          Case{300 - 115 - 2, 1, 184, "two pixels on, turned by the wall, one back"},
+          Case{0, -1, 3, "turned at the stage's left edge"},
+          Case{12480 - 120, 1, 12480 - 123, "at the right end, no wall ahead"}}) {
+        SCOPED_TRACE(c.what);
+        EnemySlotRecord& rat = Put(0, Rat, c.x, 360, c.dir);
+        Step();
+        EXPECT_EQ(rat.dir, -c.dir);
+        EXPECT_EQ(rat.x, c.turnedX);
+        Step();
+        EXPECT_EQ(rat.x, c.turnedX - 4 * c.dir) << "4 pixels a frame on its way back";
+    }
 }
 
 TEST_F(Enemies, ASpiderSettlesOnTheFloorAndFiresEvery92FramesWhileThePlayerIsNear) {
@@ -242,18 +108,14 @@ TEST_F(Enemies, ASpiderSettlesOnTheFloorAndFiresEvery92FramesWhileThePlayerIsNea
     EXPECT_EQ(spider.y, 420 - 50) << "its feet on the floor";
     EXPECT_EQ(spider.dir, -1) << "facing the player on its left";
 
-    for (ShotRecord& shot : EnemyShot) {
-        shot = {};
-    }
+    Clear(EnemyShot);
     spider.cooldown = 0;
     Sounds();
     std::vector<int> fired;
     for (int frame = 1; frame <= 300; ++frame) {
         Step();
-        for (const std::string& sound : Sounds()) {
-            if (sound == "wav_spider.wav") {
-                fired.push_back(frame);
-            }
+        if (Sounds() == std::vector<std::string>{"wav_spider.wav"}) {
+            fired.push_back(frame);
         }
         if (frame == 91) {
             ASSERT_EQ(ActiveShots(), 1);
@@ -267,9 +129,7 @@ TEST_F(Enemies, ASpiderSettlesOnTheFloorAndFiresEvery92FramesWhileThePlayerIsNea
     // Out of range: the player more than 640 pixels away on the side it faces.
     PlayerState.posX = 1400;
     spider.cooldown = 0;
-    for (ShotRecord& shot : EnemyShot) {
-        shot = {};
-    }
+    Clear(EnemyShot);
     Step(200);
     EXPECT_EQ(ActiveShots(), 0);
     EXPECT_EQ(spider.dir, 1);
@@ -288,14 +148,11 @@ TEST_F(Enemies, AChaserClosesInDiagonallyOnlyWithinRange) {
     PlayerState.posX = 700;
     PlayerState.posY = 0;
     EnemySlotRecord& chaser = Put(1, Chaser, 900, 300, -1);
-    Step();
-    EXPECT_EQ(chaser.x, 897);
-    EXPECT_EQ(chaser.y, 297) << "up and left together";
-
     EnemySlotRecord& far = Put(2, Chaser, 1200, 300, -1);
-    Step(10);
-    EXPECT_EQ(far.x, 1200);
-    EXPECT_EQ(far.y, 300);
+    Step();
+    EXPECT_EQ(std::tuple(chaser.x, chaser.y), std::tuple(897.0, 297.0)) << "up and left together";
+    Step(9);
+    EXPECT_EQ(std::tuple(far.x, far.y), std::tuple(1200.0, 300.0));
 }
 
 TEST_F(Enemies, AHitRatRisesPushedAwayFadesAndIsFreed) {
@@ -311,17 +168,14 @@ TEST_F(Enemies, AHitRatRisesPushedAwayFadesAndIsFreed) {
     Step();
     EXPECT_EQ(rat.x, 640) << "no push once it stops rising";
     Step(49);
-    EXPECT_EQ(rat.active, 1);
-    EXPECT_EQ(rat.alpha, 0);
+    EXPECT_EQ(std::tuple(rat.active, rat.alpha), std::tuple(1, 0));
     Step();
     EXPECT_EQ(rat.active, 0) << "freed 61 frames after the hit";
-    EXPECT_EQ(rat.hit, 0);
-    EXPECT_EQ(rat.dying, 1);
+    EXPECT_EQ(std::tuple(rat.hit, rat.dying), std::tuple(0, 1));
 }
 
 TEST_F(Enemies, AnEnemyLostInAHoleFallsOnCheaply) {
-    SetCell(7, 10, 0);
-    SetCell(7, 11, 0);
+    SetCells({{7, 10, 0}, {7, 11, 0}});
     EnemySlotRecord& rat = Put(0, Rat, 600, 300, -1);
     rat.airborne = 1;
     rat.vy = 1;
@@ -337,8 +191,6 @@ TEST_F(Enemies, AnEnemyLostInAHoleFallsOnCheaply) {
     }
     EXPECT_EQ(rat.y, y);
 }
-
-// ---- Shots and crowding ----------------------------------------------------------------------
 
 TEST_F(Enemies, StraightShotsEndOnWallsOrAfterTheirRangeAimedShotsOnlyBelowTheScreen) {
     SetCell(6, 9, 4); // a block at x 540..599
@@ -385,10 +237,10 @@ TEST_F(Enemies, ChasersAreCrowdedByLowerSlotsAndPushedBackForEachOverlap) {
     EXPECT_EQ(first.x, 517) << "pushed back against its way";
     EXPECT_EQ(second.x, 578) << "pushed by the rat";
     EXPECT_EQ(second.crowded, 0) << "what counts is the slot just below";
-    EXPECT_EQ(alone.crowded, 0);
-    EXPECT_EQ(alone.x, 900);
+    EXPECT_EQ(std::tuple(alone.crowded, alone.x), std::tuple(0, 900.0));
 }
 
+// A freed slot used to crowd a chaser beside it: pushed back as far as it flew, it stood still.
 TEST_F(Enemies, AChaserBesideAFreedSlotClosesInADyingOneStillCrowds) {
     // The player up and to the left, well within range.
     PlayerState.posX = 400;
@@ -399,119 +251,97 @@ TEST_F(Enemies, AChaserBesideAFreedSlotClosesInADyingOneStillCrowds) {
     Step(61); // the killed bat fades and its slot is freed where it died
     ASSERT_EQ(dead.active, 0);
     EnemySlotRecord& chaser = Put(1, Chaser, 610, 300, -1); // its body inside the freed one's
-    const double startX = chaser.x, startY = chaser.y;
-    for (int frame = 0; frame < 20; ++frame) {
-        Step();
+    auto frame = [] {
+        UpdateEnemies();
+        RefreshEnemyKindParams();
         UpdateChaserCrowding();
+    };
+    for (int i = 0; i < 20; ++i) {
+        frame();
     }
     EXPECT_EQ(chaser.crowded, 0);
-    EXPECT_EQ(chaser.x, startX - 60) << "3 px a frame, nothing pushed back";
-    EXPECT_EQ(chaser.y, startY - 60);
+    EXPECT_EQ(std::tuple(chaser.x, chaser.y), std::tuple(550.0, 240.0))
+        << "3 px a frame, nothing pushed back";
 
     // While the killed enemy is still fading, its slot is live and keeps crowding.
     EnemySlotRecord& fading = Put(2, Rat, 640, 340, -1);
     fading.hit = 1;
     fading.dying = 1;
     EnemySlotRecord& near = Put(3, Chaser, 660, 340, -1);
-    Step();
-    UpdateChaserCrowding();
+    frame();
     ASSERT_EQ(near.crowded, 1);
-    const double heldX = near.x, heldY = near.y;
-    Step();
-    UpdateChaserCrowding();
+    const auto held = std::tuple(near.x, near.y);
+    frame();
     EXPECT_EQ(near.crowded, 1);
-    EXPECT_EQ(near.x, heldX) << "three steps on, pushed three back";
-    EXPECT_EQ(near.y, heldY);
+    EXPECT_EQ(std::tuple(near.x, near.y), held) << "three steps on, pushed three back";
 }
 
-// ---- Hearts --------------------------------------------------------------------------------
-
-TEST_F(Enemies, AHeartRestoresItsGaugeUpTo200AndCounts) {
+TEST_F(Enemies, AHeartRestoresItsGaugeUpTo200AndCountsAndThreeFillTheSparkleRingOnceRound) {
     // The ghost's body: x 220..320, y 185..350.
     PlayerState.PlayerLife = 180;
-    Heart(0, 1, 260, 200);
-    Heart(1, 1, 320, 200); // touching the body's right edge only: not taken
+    HeartSlot[0] = {1, 260, 200, 1, 0, 0};
+    HeartSlot[1] = {1, 320, 200, 1, 0, 0}; // touching the body's right edge only: not taken
     CollectHearts();
     EXPECT_EQ(PlayerState.PlayerLife, 200);
-    EXPECT_EQ(HeartSlot[0].active, 0);
-    EXPECT_EQ(HeartSlot[1].active, 1);
-    EXPECT_EQ(Score, 500);
-    EXPECT_EQ(StageHearts, 1);
+    EXPECT_EQ(std::tuple(HeartSlot[0].active, HeartSlot[1].active), std::tuple(0, 1));
+    EXPECT_EQ(std::tuple(Score, StageHearts), std::tuple(500, 1));
     EXPECT_EQ(Sounds(), std::vector<std::string>{"wav_get.wav"});
     EXPECT_EQ(PlayerState.PossessFlash, 0) << "a ghost has no item to light up";
 
-    Heart(2, 2, 200, 300);
+    HeartSlot[2] = {1, 200, 300, 2, 0, 0};
     CollectHearts();
     EXPECT_EQ(PlayerState.ItemLife, 50) << "a blue heart fills the item gauge even for a ghost";
 
     Become(Bear, 600, 300);
     PlayerState.hurt = 1;
     PlayerState.ItemLife = 190;
-    Heart(3, 2, 600, 300);
+    HeartSlot[3] = {1, 600, 300, 2, 0, 0};
     CollectHearts();
-    EXPECT_EQ(PlayerState.ItemLife, 200);
-    EXPECT_EQ(PlayerState.PossessFlash, 1);
+    EXPECT_EQ(std::tuple(PlayerState.ItemLife, PlayerState.PossessFlash), std::tuple(200, 1));
     EXPECT_EQ(PlayerState.hurt, 0) << "a heart ends the hurt time";
-}
 
-TEST_F(Enemies, ThreeHeartsFillTheSparkleRingOnceRound) {
-    Heart(0, 1, 260, 200);
-    Heart(1, 2, 260, 200);
-    Heart(2, 1, 260, 200);
-    CollectHearts();
+    // Ten sparkles a heart, in the heart's colour: the ring is full.
     for (int i = 0; i < SparkleCount; ++i) {
-        EXPECT_EQ(Sparkle[i].active, 1) << i;
-        EXPECT_EQ(Sparkle[i].frameX, i >= 10 && i < 20 ? 20 : 0) << i;
+        SCOPED_TRACE(i);
+        EXPECT_EQ(Sparkle[i].active, 1);
+        EXPECT_EQ(Sparkle[i].frameX, i >= 10 ? 20 : 0);
         EXPECT_EQ(Sparkle[i].visible, 0);
         EXPECT_LT(Sparkle[i].counter, 60);
     }
-    EXPECT_EQ(SparkleRing, 0);
-    EXPECT_EQ(StageHearts, 3);
+    EXPECT_EQ(std::tuple(SparkleRing, StageHearts), std::tuple(0, 3));
 
     // With every sparkle still rising the next heart starts none but is taken all the same.
-    Heart(3, 1, 260, 200);
+    HeartSlot[4] = {1, 600, 300, 1, 0, 0};
     CollectHearts();
-    EXPECT_EQ(HeartSlot[3].active, 0);
-    EXPECT_EQ(SparkleRing, 0);
+    EXPECT_EQ(std::tuple(HeartSlot[4].active, SparkleRing, StageHearts), std::tuple(0, 0, 4));
 }
-
-// ---- Traps ---------------------------------------------------------------------------------
 
 TEST_F(Enemies, MovingTrapsTurnAtWallsFixedTrapsMarkersAndTheLeftEdge) {
-    SetCell(6, 3, 4); // a wall at x 180..239
-    TrapSlot[0] = {1, 242, 360, 2.0, -1, 2};
-    UpdateTraps();
-    UpdateTraps();
-    EXPECT_EQ(TrapSlot[0].x, 238) << "its edge two pixels into the wall";
-    EXPECT_EQ(TrapSlot[0].dir, 1);
-    UpdateTraps();
-    EXPECT_EQ(TrapSlot[0].x, 240);
-
-    SetCell(6, 10, -3); // a fixed trap at x 600..659
-    TrapSlot[1] = {1, 539, 360, 2.0, 1, 2};
-    UpdateTraps();
-    EXPECT_EQ(TrapSlot[1].x, 541);
-    UpdateTraps();
-    EXPECT_EQ(TrapSlot[1].dir, -1) << "turned by the fixed trap ahead";
-    EXPECT_EQ(TrapSlot[1].x, 540);
-
-    SetCell(6, 20, -5); // a marker at x 1200..1259
-    TrapSlot[2] = {1, 1139, 360, 2.0, 1, 2};
-    UpdateTraps();
-    EXPECT_EQ(TrapSlot[2].dir, -1) << "turned once its edge is on the marker";
-    EXPECT_EQ(TrapSlot[2].x, 1141);
-
-    TrapSlot[3] = {1, 1, 360, 2.0, -1, 2};
-    UpdateTraps();
-    EXPECT_EQ(TrapSlot[3].x, 0);
-    EXPECT_EQ(TrapSlot[3].dir, 1);
-
-    TrapSlot[4] = {1, 3000, 360, 2.0, -1, 1};
-    UpdateTraps();
-    EXPECT_EQ(TrapSlot[4].x, 3000) << "a fixed trap stays";
+    // A wall at x 180..239, a fixed trap at x 600..659, a marker at x 1200..1259.
+    SetCells({{6, 3, 4}, {6, 10, -3}, {6, 20, -5}});
+    struct Case {
+        double x;
+        int dir, kind, updates;
+        double wantX;
+        int wantDir;
+        const char* what;
+    };
+    for (const Case& c : {Case{242, -1, 2, 2, 238, 1, "its edge two pixels into the wall"},
+                          Case{242, -1, 2, 3, 240, 1, "and away from it"},
+                          Case{539, 1, 2, 1, 541, 1, "up to the fixed trap"},
+                          Case{539, 1, 2, 2, 540, -1, "turned by the fixed trap ahead"},
+                          Case{1139, 1, 2, 1, 1141, -1, "turned once its edge is on the marker"},
+                          Case{1, -1, 2, 1, 0, 1, "turned at the left edge"},
+                          Case{3000, -1, 1, 1, 3000, -1, "a fixed trap stays"}}) {
+        SCOPED_TRACE(c.what);
+        TrapSlot[0] = {1, c.x, 360, 2.0, c.dir, c.kind};
+        for (int i = 0; i < c.updates; ++i) {
+            UpdateTraps();
+        }
+        EXPECT_EQ(TrapSlot[0].x, c.wantX);
+        EXPECT_EQ(TrapSlot[0].dir, c.wantDir);
+    }
 }
-
-// ---- Hits ----------------------------------------------------------------------------------
 
 TEST_F(Enemies, ABallStrikingTwoEnemiesPaysForEachAndKnocksThemAway) {
     Become(Ball, 600, 360); // attack box 596..664, 356..424
@@ -520,23 +350,28 @@ TEST_F(Enemies, ABallStrikingTwoEnemiesPaysForEachAndKnocksThemAway) {
     EnemySlotRecord& b = Put(1, Rat, 600, 360);
     EnemySlotRecord& away = Put(2, Rat, 900, 360);
     HitEnemies();
-    EXPECT_EQ(PlayerState.ItemLife, 90);
-    EXPECT_EQ(PlayerState.GreenGauge, 10);
-    EXPECT_EQ(Score, 200);
+    EXPECT_EQ(std::tuple(PlayerState.ItemLife, PlayerState.GreenGauge, Score),
+              std::tuple(90, 10.0, 200));
     EXPECT_EQ(PlayerState.knockDir, 1);
     for (const EnemySlotRecord* e : {&a, &b}) {
-        EXPECT_EQ(e->hit, 1);
-        EXPECT_EQ(e->vy, -5);
-        EXPECT_EQ(e->airborne, 1);
+        EXPECT_EQ(std::tuple(e->hit, e->vy, e->airborne, e->hp, e->attackGauge),
+                  std::tuple(1, -5.0, 1, 80, 1.0));
         EXPECT_EQ(e->knockDir, -1) << "pushed away from the ball";
-        EXPECT_EQ(e->hp, 80);
-        EXPECT_EQ(e->attackGauge, 1);
     }
     EXPECT_EQ(away.hit, 0);
     EXPECT_EQ(Sounds(), (std::vector<std::string>{"wav_hit.wav", "wav_hit.wav"}));
 
     HitEnemies();
     EXPECT_EQ(Score, 200) << "an enemy reeling from a hit cannot be hit again";
+
+    // In the stage frame the hit scores at once and the enemy starts dying from the next frame.
+    Become(Ball, 600, 360);
+    PlayerState.attackTimer = 1;
+    EnemySlotRecord& rat = Put(3, Rat, 600, 360, 1);
+    Frame();
+    EXPECT_EQ(std::tuple(rat.hit, rat.dying, Score), std::tuple(1, 0, 300));
+    Frame();
+    EXPECT_EQ(rat.dying, 1);
 }
 
 TEST_F(Enemies, EachItemStrikesOnlyWhileItsAttackIsLive) {
@@ -575,105 +410,69 @@ TEST_F(Enemies, EachItemStrikesOnlyWhileItsAttackIsLive) {
     HitEnemies();
     EXPECT_EQ(dog.hit, 1) << "but it can be shot";
     EXPECT_EQ(dog.hp, 80) << "the ball's attack damage for a small shot";
-    EXPECT_EQ(PlayerShot[0].active, 0);
-    EXPECT_EQ(dog.knockDir, -1);
+    EXPECT_EQ(std::tuple(PlayerShot[0].active, dog.knockDir), std::tuple(0, -1.0));
 }
 
 TEST_F(Enemies, ALargeShotStrikesEveryEnemyInARowOnceAndFliesOn) {
     Become(Gun, 100, 320);
     PlayerShot[0] = {1, 600, 330, 0, 0, 14.0, 0, 0, -1, 15, 15, 0, 2};
     PlayerShot[1] = {1, 610, 330, 0, 0, 8.0, 0, 0, -1, 10, 10, 0, 1};
-    EnemySlotRecord& a = Put(0, Chaser, 580, 300);
-    EnemySlotRecord& b = Put(1, Chaser, 590, 300);
-    EnemySlotRecord& c = Put(2, Chaser, 600, 300);
+    for (int slot = 0; slot < 3; ++slot) {
+        Put(slot, Chaser, 580 + 10 * slot, 300);
+    }
     HitEnemies();
-    for (const EnemySlotRecord* e : {&a, &b, &c}) {
-        EXPECT_EQ(e->hit, 1);
-        EXPECT_EQ(e->hp, 20) << "the special damage, once";
-        EXPECT_EQ(e->knockDir, 1) << "pushed along the shot's way";
+    for (int slot = 0; slot < 3; ++slot) {
+        EXPECT_EQ(EnemySlot[slot].hit, 1);
+        EXPECT_EQ(EnemySlot[slot].hp, 20) << "the special damage, once";
+        EXPECT_EQ(EnemySlot[slot].knockDir, 1) << "pushed along the shot's way";
     }
     EXPECT_EQ(PlayerShot[0].active, 1);
     EXPECT_EQ(PlayerShot[1].active, 1) << "the small shot found no enemy left to hit";
-    EXPECT_EQ(Score, 300);
-    EXPECT_EQ(PlayerState.GreenGauge, 15);
+    EXPECT_EQ(std::tuple(Score, PlayerState.GreenGauge), std::tuple(300, 15.0));
 }
 
-TEST_F(Enemies, AHitInTheStageFrameScoresAndTheEnemyDiesFromTheNextFrame) {
-    Become(Ball, 600, 360);
-    PlayerState.attackTimer = 1;
-    EnemySlotRecord& rat = Put(0, Rat, 600, 360, 1);
-    Frame();
-    EXPECT_EQ(rat.hit, 1);
-    EXPECT_EQ(Score, 100);
-    EXPECT_EQ(rat.dying, 0);
-    Frame();
-    EXPECT_EQ(rat.dying, 1);
+// A sheet whose pixels name their cell (red the column, green the row) and the half of the cell
+// they lie in (blue 100 left, 200 right).
+uint32_t CellColour(int column, int row, int half) {
+    return static_cast<uint32_t>(column * 25) << 16 | static_cast<uint32_t>(row * 60) << 8 |
+           static_cast<uint32_t>(half * 100);
 }
 
-// ---- Drawing -------------------------------------------------------------------------------
-
-class EnemyDrawing : public Enemies {
-  protected:
-    uint32_t Pixel(int x, int y) {
-        return GetBackBuffer()[y * 640 + x] & 0xFFFFFF;
-    }
-    // The colour of a cell's pixel in the sheets below.
-    static uint32_t CellColour(int column, int row, int half) {
-        return static_cast<uint32_t>(column * 25) << 16 | static_cast<uint32_t>(row * 60) << 8 |
-               static_cast<uint32_t>(half * 100);
-    }
-    // A sheet whose pixels name their cell and the half of the cell they lie in (1 left, 2 right).
-    int Sheet(int width, int height, int cellWidth, int cellHeight) {
-        std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                const int half = x % cellWidth < cellWidth / 2 ? 1 : 2;
-                pixels[static_cast<size_t>(y) * width + x] =
-                    0xFF000000u | CellColour(x / cellWidth, y / cellHeight, half);
-            }
-        }
-        const std::string name = "sheet" + std::to_string(sheets_++) + ".png";
-        EXPECT_TRUE(test::WritePng(dir_.file(name), width, height, pixels));
-        return LoadImageFile(name.c_str(), 0);
-    }
-    int sheets_ = 0;
-};
-
-TEST_F(EnemyDrawing, CellsFacingAndFadingFollowTheEnemysState) {
-    PngEnemy1 = Sheet(480, 120, 120, 60);
+TEST_F(Enemies, AreDrawnFromTheCellOfTheirStateAndABossFlashesAndLeavesAfterimages) {
+    auto sheet = [this](int width, int height, int cellWidth, int cellHeight) {
+        return Picture(width, height, [=](int x, int y) {
+            const int half = x % cellWidth < cellWidth / 2 ? 1 : 2;
+            return 0xFF000000u | CellColour(x / cellWidth, y / cellHeight, half);
+        });
+    };
+    auto drawn = [] {
+        ClearScreen();
+        DrawEnemies();
+        return Pixel(110, 110);
+    };
+    PngEnemy1 = sheet(480, 120, 120, 60);
     EnemySlotRecord& rat = Put(0, Rat, 100, 100, -1);
     rat.screenX = 100.9;
     rat.anim = 7;
-    ClearScreen();
-    DrawEnemies();
-    EXPECT_EQ(Pixel(110, 110), CellColour(1, 0, 1)) << "column anim / 5, facing left as drawn";
+    EXPECT_EQ(drawn(), CellColour(1, 0, 1)) << "column anim / 5, facing left as drawn";
     rat.dir = 1;
-    ClearScreen();
-    DrawEnemies();
-    EXPECT_EQ(Pixel(110, 110), CellColour(1, 0, 2)) << "mirrored when facing right";
+    EXPECT_EQ(drawn(), CellColour(1, 0, 2)) << "mirrored when facing right";
     rat.dying = 1;
     rat.deathTimer = 40;
-    ClearScreen();
-    DrawEnemies();
-    EXPECT_EQ(Pixel(110, 110), CellColour(3, 1, 2)) << "the second dying cell";
+    EXPECT_EQ(drawn(), CellColour(3, 1, 2)) << "the second dying cell";
     rat.hit = 1;
     rat.alpha = 90;
-    ClearScreen();
-    DrawEnemies();
-    EXPECT_NEAR(static_cast<int>(Pixel(110, 110) >> 16), 75 * 90 / 255, 2) << "see-through";
-}
+    EXPECT_NEAR(static_cast<int>(drawn() >> 16), 75 * 90 / 255, 2) << "see-through";
 
-TEST_F(EnemyDrawing, ABossFlashesFromItsBrightCopyAndLeavesAfterimagesWithout) {
-    PngEnemyB1 = Sheet(2000, 400, 200, 200);
-    EnemySlotRecord& dog = Put(0, BossDog, 0, 0, -1);
+    PngEnemyB1 = sheet(2000, 400, 200, 200);
+    EnemySlotRecord& dog = Put(0, BossDog, 100, 100, -1);
+    dog.screenX = 100;
     dog.attackTimer = 3;
     dog.flash = 2;
     dog.afterimages = 1;
-    EnemyAfterimage[0][1] = {1, 300, 200, 300};
-    ClearScreen();
-    DrawEnemies();
-    EXPECT_EQ(Pixel(10, 10), CellColour(5, 1, 1)) << "attack cell 0 of row 1, from the flash copy";
-    const uint32_t image = Pixel(310, 210);
+    EnemyAfterimage[0][1] = {1, 400, 300, 400};
+    EXPECT_EQ(drawn(), CellColour(5, 1, 1)) << "attack cell 0 of row 1, from the flash copy";
+    const uint32_t image = Pixel(410, 310);
     EXPECT_EQ(image >> 16, 0u) << "the afterimage shows the plain attack cell";
     EXPECT_NEAR(static_cast<int>(image >> 8 & 0xFF), 60 * 180 / 255, 2) << "translucent";
 }

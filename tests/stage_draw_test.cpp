@@ -2,46 +2,21 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 // Drawing a stage frame: scenery layers, tiles, the gauges, the blinking MAX label, the banner.
-#include "engine/engine.h"
-#include "engine/headless.h"
-#include "game/assets.h"
-#include "game/run.h"
-#include "main/loop.h"
 #include "render/stage_draw.h"
-#include "stage/map.h"
-#include "stage/overlays.h"
-#include "stage/player.h"
-#include "stage/stage.h"
-#include "support.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <string>
-#include <vector>
+#include "stage_fixture.h"
 
 namespace {
 
-uint32_t Pixel(int x, int y) {
-    return GetBackBuffer()[y * 640 + x];
-}
-
-class StageDrawing : public ::testing::Test {
+class StageDrawing : public StageFrame {
   protected:
     void SetUp() override {
-        ASSERT_EQ(EngineInit(), 0);
+        StageFrame::SetUp();
         SetTransparentColor(128, 0, 128);
         SelectFontFace("\x82\x6c\x82\x72 \x96\xbe\x92\xa9", -1);
-        InitGameGlobals();
-        StageId = 1;
-        StagePhase = 0;
-        ScrollX = NearLayerX = FarLayerX = 0;
-        ScrollLocked = ArenaTransition = 0;
+        std::fill(std::begin(StageMap), std::end(StageMap), 0);
         PlayerState = {};
         FreeItem = {};
         StageBanner = {};
-        std::fill(std::begin(StageMap), std::end(StageMap), 0);
         // Scenery: an opaque far layer, a slow layer with a band at the top, a near layer with a
         // band below it; both are transparent elsewhere.
         SceneryFar = Picture(640, 480, [](int, int) { return 0xFF101010u; });
@@ -57,24 +32,6 @@ class StageDrawing : public ::testing::Test {
             return 0xFF000000u | static_cast<uint32_t>((x / 60) << 16 | (y / 60) << 8 | 0x80);
         });
     }
-    void TearDown() override {
-        EngineShutdown();
-    }
-    template <typename F>
-    int Picture(int w, int h, F colour) {
-        std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                pixels[static_cast<size_t>(y) * w + x] = colour(x, y);
-            }
-        }
-        const std::string name = "p" + std::to_string(count_++) + ".png";
-        EXPECT_TRUE(test::WritePng(dir_.file(name), w, h, pixels));
-        return LoadImageFile(name.c_str(), 0);
-    }
-    test::ScratchDir dir_;
-    test::InFolder inFolder_{dir_.path()};
-    int count_ = 0;
 };
 
 TEST_F(StageDrawing, LayersScrollAtTheirOwnSpeedsAndWrap) {
@@ -89,8 +46,7 @@ TEST_F(StageDrawing, LayersScrollAtTheirOwnSpeedsAndWrap) {
     NearLayerX = 1500;
     FarLayerX = -640;
     DrawBackground();
-    EXPECT_EQ(NearLayerX, 0);
-    EXPECT_EQ(FarLayerX, 640);
+    EXPECT_EQ(std::tuple(NearLayerX, FarLayerX), std::tuple(0.0, 640.0));
 
     StageId = 11;
     DrawBackground();
@@ -98,9 +54,7 @@ TEST_F(StageDrawing, LayersScrollAtTheirOwnSpeedsAndWrap) {
 }
 
 TEST_F(StageDrawing, TilesAreDrawnWhereTheMapHasThem) {
-    StageMap[7 * MapColumns + 3] = 2;
-    StageMap[6 * MapColumns + 4] = -3;
-    StageMap[6 * MapColumns + 5] = -1;
+    SetCells({{7, 3, 2}, {6, 4, -3}, {6, 5, -1}});
     ScrollX = 30;
     DrawStageFrame();
     EXPECT_EQ(Pixel(3 * 60 - 30, 7 * 60), 0x020080u) << "value 2 from column 2 of row 0";
@@ -111,8 +65,7 @@ TEST_F(StageDrawing, TilesAreDrawnWhereTheMapHasThem) {
     EXPECT_EQ(Pixel(3 * 60 - 30, 7 * 60), 0x020180u) << "stage 2 has its own tile row";
 }
 
-TEST_F(StageDrawing, GaugesFillTheirOutlines) {
-    PlayerState.PlayerLife = 0;
+TEST_F(StageDrawing, GaugesFillTheirOutlinesAndTheMaxLabelBlinksSixteenFramesInThirty) {
     PlayerState.ItemLife = 200;
     PlayerState.GreenGauge = 50.7;
     DrawStageFrame();
@@ -122,9 +75,7 @@ TEST_F(StageDrawing, GaugesFillTheirOutlines) {
     EXPECT_EQ(Pixel(209, 57), 0xFFFFFFu);
     EXPECT_EQ(Pixel(58, 77), 0x00FF00u);
     EXPECT_EQ(Pixel(59, 77), 0x101010u) << "50.7 fills 49 pixels, as 50 would";
-}
 
-TEST_F(StageDrawing, TheMaxLabelBlinksSixteenFramesInThirty) {
     auto labelShown = [] {
         for (int y = 68; y < 86; ++y) {
             for (int x = 30; x < 90; ++x) {
@@ -156,13 +107,10 @@ TEST_F(StageDrawing, TheBannerSlidesRightAndFadesOutIn85Frames) {
     StageId = 31;
     StageBanner = {1, 200, 255, 0};
     int frames = 0;
-    while (StageBanner.active == 1 && frames < 200) {
+    for (; StageBanner.active == 1 && frames < 200; ++frames) {
         DrawStageFrame();
-        ++frames;
     }
-    EXPECT_EQ(frames, 85);
-    EXPECT_EQ(StageBanner.x, 285);
-    EXPECT_EQ(StageBanner.rowY, 420);
+    EXPECT_EQ(std::tuple(frames, StageBanner.x, StageBanner.rowY), std::tuple(85, 285, 420));
     StageBanner = {1, 200, 255, 0};
     DrawStageFrame();
     // Row 7 (StageId 31) at alpha 252 over the far layer.

@@ -4,35 +4,22 @@
 // The stage map lookups and the stage frame: clock, deaths, the item call, the camera, the wipe
 // into the arena and the function keys.
 #include "data/levels.h"
-#include "enemy/enemies.h"
-#include "engine/engine.h"
-#include "engine/headless.h"
-#include "game/assets.h"
-#include "game/run.h"
-#include "stage/map.h"
-#include "stage/player.h"
-#include "stage/stage.h"
+#include "game/engine_names.h"
 #include "stage_fixture.h"
-#include "support.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <filesystem>
-#include <string>
-#include <vector>
+#include <tuple>
 
 namespace {
 
-TEST(StageMapLookup, ReadsTheGridByTruncatedPixelPosition) {
+bool MapIs(int source) {
+    return std::equal(std::begin(StageMap), std::end(StageMap), StageMapSource[source]);
+}
+
+TEST(StageMapLookup, ReadsTheGridByTruncatedPixelPositionAndLoadsTheStagesTable) {
     std::fill(std::begin(StageMap), std::end(StageMap), 0);
-    SetCell(7, 0, 2);
-    SetCell(0, 0, 4);
-    SetCell(3, 19, -1);
-    SetCell(4, 19, -3);
-    SetCell(5, 19, -5);
-    SetCell(6, 19, -8);
-    SetCell(7, 207, 3);
+    SetCells(
+        {{7, 0, 2}, {0, 0, 4}, {3, 19, -1}, {4, 19, -3}, {5, 19, -5}, {6, 19, -8}, {7, 207, 3}});
     EXPECT_EQ(TileAt(10, 479.9), 2) << "row 7";
     EXPECT_EQ(TileAt(10, 480), 0) << "below the map is open";
     EXPECT_EQ(TileAt(10, -0.5), 0) << "above the map is open";
@@ -46,15 +33,13 @@ TEST(StageMapLookup, ReadsTheGridByTruncatedPixelPosition) {
     EXPECT_EQ(TileAt(12479, 470), 3);
     EXPECT_EQ(TileAt(12480, 470), 0) << "past the end of the map";
     EXPECT_EQ(TileAt(1e12, 470), 0);
-}
 
-TEST(StageMapLookup, LoadsTheTableOfTheStageId) {
     StageId = 21;
     LoadStageMap();
-    EXPECT_TRUE(std::equal(std::begin(StageMap), std::end(StageMap), StageMapSource[6]));
+    EXPECT_TRUE(MapIs(6));
     StageId = 3;
     LoadStageMap();
-    EXPECT_TRUE(std::equal(std::begin(StageMap), std::end(StageMap), StageMapSource[2]));
+    EXPECT_TRUE(MapIs(2));
     SetCell(0, 0, 77);
     StageId = 0;
     LoadStageMap();
@@ -62,14 +47,8 @@ TEST(StageMapLookup, LoadsTheTableOfTheStageId) {
 }
 
 TEST_F(StageFrame, AGhostOnAFullGaugeLastsTwentySeconds) {
-    int frames = 0;
-    while (PlayerState.dead == 0 && frames < 5000) {
-        Frame();
-        ++frames;
-    }
-    EXPECT_EQ(frames, 20 * 60);
-    EXPECT_EQ(PlayerState.PlayerLife, 0);
-    EXPECT_EQ(TimeLeft, 160);
+    EXPECT_EQ(FramesUntil([] { return PlayerState.dead != 0; }), 20 * 60);
+    EXPECT_EQ(std::tuple(PlayerState.PlayerLife, TimeLeft), std::tuple(0, 160));
 }
 
 TEST_F(StageFrame, TheClockStopsForTheDeadButKeepsTicking) {
@@ -81,8 +60,7 @@ TEST_F(StageFrame, TheClockStopsForTheDeadButKeepsTicking) {
     EXPECT_EQ(PlayerState.PlayerLife, 200) << "a possessed item does not drain the heroine";
     PlayerState.dead = 1;
     Frame(120);
-    EXPECT_EQ(TimeLeft, 179);
-    EXPECT_EQ(FrameTick, 0);
+    EXPECT_EQ(std::tuple(TimeLeft, FrameTick), std::tuple(179, 0));
 }
 
 TEST_F(StageFrame, TimeAFallOrAnEmptyGaugeEndTheRun) {
@@ -109,51 +87,36 @@ TEST_F(StageFrame, TimeAFallOrAnEmptyGaugeEndTheRun) {
     EXPECT_EQ(PlayerState.dead, 1) << "no life left";
 }
 
-TEST_F(StageFrame, TheNextItemCyclesWhileNoneIsInTheStage) {
+TEST_F(StageFrame, TheNextItemCyclesWhileNoneIsInTheStageAndButtonADropsIt) {
+    Press(0x1E); // A, held
+    EXPECT_EQ(FreeItem.y, 300) << "A does nothing while the item lies in the stage";
     Frame(10);
     EXPECT_EQ(FreeItem.kind, 1) << "nothing cycles while the item lies in the stage";
     FreeItem.y = 960;
-    FreeItem.kind = 1;
     std::vector<int> kinds;
     for (int i = 0; i < 30; ++i) {
         Frame();
         kinds.push_back(FreeItem.kind);
     }
-    EXPECT_EQ(kinds[3], 1);
-    EXPECT_EQ(kinds[4], 2) << "every fifth frame";
+    EXPECT_EQ(std::tuple(kinds[3], kinds[4]), std::tuple(1, 2)) << "every fifth frame";
     EXPECT_EQ(kinds[19], 5);
     EXPECT_EQ(kinds[24], 1) << "after the gun comes the bear";
-
-    HeadlessSetKey(0x04, true); // 3: the pogo stick, held
-    Frame(12);
+    Press(KeyDigit1 + 2, 12); // 3: the pogo stick, held
     EXPECT_EQ(FreeItem.kind, 3);
-    HeadlessSetKey(0x04, false);
-    HeadlessSetKey(0x05, true); // 4 and 5 held together: the last tested wins
-    HeadlessSetKey(0x06, true);
-    Frame();
-    EXPECT_EQ(FreeItem.kind, 5);
+    HeadlessSetKey(KeyDigit1 + 3, true); // 4 and 5 held together: the last tested wins
+    Press(KeyDigit1 + 4);
     HeadlessReleaseAllKeys();
-}
+    EXPECT_EQ(FreeItem.kind, 5);
 
-TEST_F(StageFrame, ButtonADropsTheChosenItemFromAboveTheScreen) {
-    HeadlessSetKey(0x1E, true); // A, held
-    Frame();
-    EXPECT_EQ(FreeItem.y, 300) << "A does nothing while the item lies in the stage";
-    HeadlessSetKey(0x1E, false);
-    Frame();
-    FreeItem.y = 1000;
     FreeItem.x = 5000; // where it left the stage, right of the middle
     FreeItem.kind = 3;
     FreeItem.cycleCounter = 0;
     HeadlessSetKey(0x1E, true);
     Frame();
-    EXPECT_EQ(FreeItem.y, -120);
-    EXPECT_EQ(FreeItem.velY, 1.0);
-    EXPECT_EQ(FreeItem.possessable, 1);
-    EXPECT_EQ(FreeItem.width, 60);
-    EXPECT_EQ(FreeItem.height, 120);
-    EXPECT_EQ(FreeItem.box.left, 25);
-    EXPECT_EQ(FreeItem.box.right, 35);
+    EXPECT_EQ(std::tuple(FreeItem.y, FreeItem.velY, FreeItem.possessable),
+              std::tuple(-120., 1., 1));
+    EXPECT_EQ(std::tuple(FreeItem.width, FreeItem.height, FreeItem.box.left, FreeItem.box.right),
+              std::tuple(60, 120, 25, 35));
     EXPECT_EQ(FreeItem.x, 5000) << "it comes back where it left";
     EXPECT_EQ(FreeItem.screenX, 290);
     Frame();
@@ -166,13 +129,19 @@ TEST_F(StageFrame, ButtonADropsTheChosenItemFromAboveTheScreen) {
     FreeItem.y = 960;
     FreeItem.x = 100;
     FreeItem.kind = 1;
-    HeadlessSetKey(0x1E, true);
-    Frame();
+    Press(0x1E);
     EXPECT_EQ(FreeItem.x, 260);
-    HeadlessReleaseAllKeys();
 }
 
-TEST_F(StageFrame, TheCameraFollowsTheMiddleAndStopsAtBothEnds) {
+TEST_F(StageFrame, TheCameraFollowsTheMiddleAndAtTheRightEndWipesIntoTheArenaIn34Frames) {
+    std::filesystem::create_directory("snd");
+    for (const char* name : {"BGM_stage.mp3", "BGM_boss.mp3"}) {
+        test::WriteWav(std::string("snd/") + name, 1.0, 200.0);
+    }
+    LoadAllSounds();
+    MusicSelect = 4;
+    StartMusic();
+    Sounds();
     Possess(Bear, 120, {40, 0, 80, 120});
     PlayerState.screenX = 100;
     ScrollOrMove(+1);
@@ -180,14 +149,11 @@ TEST_F(StageFrame, TheCameraFollowsTheMiddleAndStopsAtBothEnds) {
     EXPECT_EQ(ScrollX, 0);
     PlayerState.screenX = 260; // 320 - 120 / 2
     ScrollOrMove(+1);
-    EXPECT_EQ(ScrollX, 1);
-    EXPECT_EQ(NearLayerX, 1);
-    EXPECT_EQ(FarLayerX, 0.5);
+    EXPECT_EQ(std::tuple(ScrollX, NearLayerX, FarLayerX), std::tuple(1.0, 1.0, 0.5));
     ScrollOrMove(-1);
     EXPECT_EQ(ScrollX, 0) << "in the middle band the camera follows both ways";
     ScrollOrMove(-1);
-    EXPECT_EQ(ScrollX, 0);
-    EXPECT_EQ(PlayerState.posX, 180);
+    EXPECT_EQ(std::tuple(ScrollX, PlayerState.posX), std::tuple(0.0, 180.0));
     PlayerState.screenX = -40;
     ScrollOrMove(-1);
     EXPECT_EQ(PlayerState.posX, 180) << "the screen's left edge holds the body box";
@@ -196,13 +162,11 @@ TEST_F(StageFrame, TheCameraFollowsTheMiddleAndStopsAtBothEnds) {
     ScrollX = ScrollMax;
     PlayerState.screenX = 529;
     ScrollOrMove(+1);
-    EXPECT_EQ(ScrollX, ScrollMax);
-    EXPECT_EQ(ScrollLocked, 0);
+    EXPECT_EQ(std::tuple(ScrollX, ScrollLocked), std::tuple(double{ScrollMax}, 0));
     PlayerState.screenX = 530;
     const double x = PlayerState.posX;
     ScrollOrMove(+1);
-    EXPECT_EQ(ScrollLocked, 1);
-    EXPECT_EQ(ArenaTransition, 1);
+    EXPECT_EQ(std::tuple(ScrollLocked, ArenaTransition), std::tuple(1, 1));
     EXPECT_EQ(PlayerState.posX, x) << "the step that starts the wipe does not move";
     PlayerState.screenX = 559;
     ScrollOrMove(+1);
@@ -210,121 +174,73 @@ TEST_F(StageFrame, TheCameraFollowsTheMiddleAndStopsAtBothEnds) {
     PlayerState.screenX = 560;
     ScrollOrMove(+1);
     EXPECT_EQ(PlayerState.posX, x + 1);
-}
 
-TEST_F(StageFrame, TheWipeTakesThirtyFourFramesEachWayAndSwitchesToTheArena) {
-    std::filesystem::create_directory("snd");
-    for (const char* name : {"BGM_stage.mp3", "BGM_boss.mp3"}) {
-        test::WriteWav(std::string("snd/") + name, 1.0, 200.0);
-    }
-    LoadAllSounds();
-    MusicSelect = 4;
-    StartMusic();
-    const char* names[8];
-    TakeStartedSounds(names, 8);
-    Possess(Bear, 120, {40, 0, 80, 120});
+    // The wipe: 34 frames to the arena, 34 more back out of black.
     EnemySlot[7].active = 1;
-    ScrollLocked = 1;
-    ArenaTransition = 1;
     PlayerState.posX = 12000;
-    int frames = 0;
-    while (StageId == 1 && frames < 100) {
-        Frame();
-        ++frames;
-    }
-    EXPECT_EQ(frames, 34);
-    EXPECT_EQ(StageId, 11);
-    EXPECT_EQ(TransitionX, -40);
-    EXPECT_EQ(MusicSelect, 5);
+    EXPECT_EQ(FramesUntil([] { return StageId != 1; }), 34);
+    EXPECT_EQ(std::tuple(StageId, TransitionX, MusicSelect), std::tuple(11, -40.0, 5));
     EXPECT_EQ(IsSoundBufferPlaying(BgmStage, 0), 0);
-    ASSERT_EQ(TakeStartedSounds(names, 8), 1);
-    EXPECT_STREQ(names[0], "BGM_boss.mp3");
+    EXPECT_EQ(Sounds(), std::vector<std::string>{"BGM_boss.mp3"});
     EXPECT_EQ(EnemySlot[7].active, 0);
-    EXPECT_TRUE(std::equal(std::begin(StageMap), std::end(StageMap), StageMapSource[6]));
+    EXPECT_TRUE(MapIs(6));
     PlayerState.posX = 50;
     Frame();
-    EXPECT_EQ(PlayerState.posX, 0) << "pinned at the arena's start during the wipe";
-    EXPECT_EQ(PlayerState.posY, 300);
-    EXPECT_EQ(TakeStartedSounds(names, 8), 0) << "the boss music starts once";
-    int more = 1;
-    while (ArenaTransition == 1 && more < 100) {
-        Frame();
-        ++more;
-    }
-    EXPECT_EQ(more, 34);
-    EXPECT_EQ(TimeLeft, 180);
-    EXPECT_EQ(ScrollLocked, 1);
+    EXPECT_EQ(std::tuple(PlayerState.posX, PlayerState.posY), std::tuple(0.0, 300.0))
+        << "pinned at the arena's start during the wipe";
+    EXPECT_TRUE(Sounds().empty()) << "the boss music starts once";
+    EXPECT_EQ(1 + FramesUntil([] { return ArenaTransition != 1; }), 34);
+    EXPECT_EQ(std::tuple(TimeLeft, ScrollLocked), std::tuple(180, 1));
 
     // The EX stage's arena is silent.
     StageId = 5;
     TransitionX = 640;
     ArenaTransition = 1;
     Frame(34);
-    EXPECT_EQ(StageId, 51);
-    EXPECT_EQ(MusicSelect, 7);
+    EXPECT_EQ(std::tuple(StageId, MusicSelect), std::tuple(51, 7));
 }
 
 TEST_F(StageFrame, FunctionKeysActOncePerPressInTheirOrder) {
     Possess(Bear, 120, {40, 0, 80, 120});
-    PlayerState.PlayerLife = 50;
-    PlayerState.ItemLife = 50;
-    HeadlessSetKey(0x3F, true); // F5 and F6 together: only F5, once
-    HeadlessSetKey(0x40, true);
+    PlayerState.PlayerLife = PlayerState.ItemLife = 50;
+    HeadlessSetKey(KeyF6, true); // F5 and F6 together: only F5, once
+    HeadlessSetKey(KeyF5, true);
     Frame();
-    EXPECT_EQ(PlayerState.PlayerLife, 200);
-    EXPECT_EQ(PlayerState.ItemLife, 50);
+    EXPECT_EQ(std::tuple(PlayerState.PlayerLife, PlayerState.ItemLife), std::tuple(200, 50));
     PlayerState.PlayerLife = 10;
     Frame(5);
     EXPECT_EQ(PlayerState.PlayerLife, 10) << "held keys act once";
     HeadlessReleaseAllKeys();
     Frame();
-    HeadlessSetKey(0x40, true);
-    Frame();
+    Press(KeyF6);
     EXPECT_EQ(PlayerState.ItemLife, 200);
-    HeadlessReleaseAllKeys();
     Frame();
-    HeadlessSetKey(0x41, true);
-    Frame();
+    Press(KeyF7);
     EXPECT_EQ(Continues, 7);
-    HeadlessReleaseAllKeys();
     Frame();
 
-    EnemySlot[0] = {};
     EnemySlot[0].active = 1;
     EnemySlot[0].hp = 40;
-    HeadlessSetKey(0x43, true); // F9 before the arena: nothing
-    Frame();
+    Press(KeyF9); // before the arena: nothing
     EXPECT_EQ(EnemySlot[0].dying, 0);
-    HeadlessReleaseAllKeys();
     Frame();
-    HeadlessSetKey(0x42, true); // F8: to the arena, the free item thrown off
-    Frame();
-    EXPECT_EQ(ScrollLocked, 1);
-    EXPECT_EQ(ArenaTransition, 1);
-    EXPECT_EQ(FreeItem.possessable, 0);
-    EXPECT_EQ(FreeItem.velY, -7.0);
-    HeadlessReleaseAllKeys();
+    Press(KeyF8); // to the arena, the free item thrown off
+    EXPECT_EQ(std::tuple(ScrollLocked, ArenaTransition), std::tuple(1, 1));
+    EXPECT_EQ(std::tuple(FreeItem.possessable, FreeItem.velY), std::tuple(0, -7.0));
     Frame();
     const double transition = TransitionX;
-    HeadlessSetKey(0x42, true);
-    Frame();
+    Press(KeyF8);
     EXPECT_EQ(TransitionX, transition - 20) << "a second F8 starts nothing new";
-    HeadlessReleaseAllKeys();
     Frame();
     EnemySlot[3].active = 1;
     EnemySlot[3].hp = 120;
-    HeadlessSetKey(0x43, true);
-    Frame();
-    EXPECT_EQ(EnemySlot[3].hp, 0);
-    EXPECT_EQ(EnemySlot[3].dying, 1);
-    HeadlessReleaseAllKeys();
+    Press(KeyF9);
+    EXPECT_EQ(std::tuple(EnemySlot[3].hp, EnemySlot[3].dying), std::tuple(0, 1));
 
     StageId = 6; // no function keys in the tutorial
     PlayerState.PlayerLife = 10;
-    HeadlessSetKey(0x3F, true);
-    Frame();
+    Press(KeyF5);
     EXPECT_EQ(PlayerState.PlayerLife, 10);
-    HeadlessReleaseAllKeys();
 }
 
 } // namespace
