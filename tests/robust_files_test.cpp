@@ -391,7 +391,7 @@ TEST(Devices, WithoutAWorkingDisplayTheGameFailsAtOnceAndSaysWhy) {
         for (const std::string& how : c.hows) {
             SCOPED_TRACE(c.env + how);
             const auto started = std::chrono::steady_clock::now();
-            EXPECT_EQ(test::Run("env " + c.env + " XDG_RUNTIME_DIR=$PWD/run timeout 60 " +
+            EXPECT_EQ(test::Run("env " + c.env + " XDG_RUNTIME_DIR=$PWD/run timeout -k 5 60 " +
                                     TOVARINE_GAME + how + " 2>stderr.txt",
                                 dir.path()),
                       1);
