@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 
 namespace {
 
@@ -23,13 +24,8 @@ constexpr int Up = 0x08;
 constexpr int ControllerDpadUp = 11; // the virtual controller's buttons are in SDL's standard order
 constexpr int PadAndKeys = 0x1001;
 
-int OpenFiles() {
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry :
-         std::filesystem::directory_iterator("/proc/self/fd")) {
-        ++count;
-    }
-    return count;
+long OpenFiles() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
 }
 
 class PadHotplug : public ::testing::Test {
@@ -69,7 +65,8 @@ class PadHotplug : public ::testing::Test {
 };
 
 // Over several pulls and plugs, of both kinds of pad: the pad drives the game, a button held as it
-// goes is released the very next frame, and the next pad plugged in takes over.
+// goes is released at once (even when the pad is read before the events of its pull), and the
+// next pad plugged in takes over.
 TEST_F(PadHotplug, ButtonHeldAsThePadGoesIsReleasedAndTheNextPadDrives) {
     EXPECT_EQ(Frame(), 0);
     for (int round = 0; round < 6; ++round) {
@@ -78,7 +75,6 @@ TEST_F(PadHotplug, ButtonHeldAsThePadGoesIsReleasedAndTheNextPadDrives) {
         const int pad = VirtualPadPlug(controller, 12);
         ASSERT_GE(pad, 0);
         EXPECT_EQ(Frame(), 0);
-
         ASSERT_EQ(VirtualPadSetButton(pad, 0, true), 0);
         EXPECT_EQ(Frame(), Button1);
         ASSERT_EQ(VirtualPadSetButton(pad, 1, true), 0);
@@ -91,25 +87,13 @@ TEST_F(PadHotplug, ButtonHeldAsThePadGoesIsReleasedAndTheNextPadDrives) {
             ASSERT_EQ(VirtualPadSetButton(pad, ControllerDpadUp, true), 0);
             EXPECT_EQ(Frame(), Button1 | Left | Up);
         }
-
         // Pulled while button 1 and the stick are held.
         ASSERT_EQ(VirtualPadUnplug(pad), 0);
+        EXPECT_EQ(ReadPadState(PadAndKeys), 0) << "read before the events of the pull";
         EXPECT_EQ(Frame(), 0);
         EXPECT_EQ(Frame(), 0);
     }
     EXPECT_EQ(VirtualPadDevices(), 0);
-}
-
-// The pad read within the same frame as the pull, before the event loop has run, is not held.
-TEST_F(PadHotplug, PadReadBeforeTheEventsOfItsPullIsNotHeld) {
-    const int pad = VirtualPadPlug(false, 4);
-    ASSERT_GE(pad, 0);
-    Frame();
-    VirtualPadSetButton(pad, 0, true);
-    EXPECT_EQ(Frame(), Button1);
-    VirtualPadUnplug(pad);
-    EXPECT_EQ(ReadPadState(PadAndKeys), 0);
-    EXPECT_EQ(Frame(), 0);
 }
 
 // Two pads: the first drives; when it goes, the other becomes pad 1 with its own state; a pad
@@ -123,19 +107,15 @@ TEST_F(PadHotplug, SecondPadTakesOverWhenTheFirstGoes) {
     VirtualPadSetButton(first, 0, true);
     VirtualPadSetAxis(second, 1, 32767);
     EXPECT_EQ(Frame(), Button1);
-
     VirtualPadUnplug(first);
     EXPECT_EQ(Frame(), Down);
     VirtualPadSetButton(second, 1, true);
     EXPECT_EQ(Frame(), Down | Button2);
-
     const int brief = VirtualPadPlug(true, 0);
-    ASSERT_GE(brief, 0);
-    VirtualPadUnplug(brief);
+    ASSERT_EQ(VirtualPadUnplug(brief), 0);
     EXPECT_EQ(Frame(), Down | Button2);
     VirtualPadUnplug(second);
     EXPECT_EQ(Frame(), 0);
-
     const int third = VirtualPadPlug(true, 0);
     Frame();
     VirtualPadSetButton(third, 1, true);
@@ -147,7 +127,7 @@ TEST_F(PadHotplug, SecondPadTakesOverWhenTheFirstGoes) {
 // A pad still plugged in, with a button held, at shutdown: the next start sees no pad and no
 // button, and starting and stopping the engine around plugged pads leaves no file open.
 TEST_F(PadHotplug, ShutdownWithAPadPluggedLeavesNothingBehind) {
-    int files = -1;
+    long files = -1;
     for (int cycle = 0; cycle < 4; ++cycle) {
         const int pad = VirtualPadPlug(cycle % 2 == 0, 6);
         ASSERT_GE(pad, 0);

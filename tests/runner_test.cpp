@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -31,8 +32,9 @@ class HeadlessRunner : public ::testing::Test {
     test::ScratchDir dir_;
 };
 
-TEST_F(HeadlessRunner, WritesOneTraceLinePerFrame) {
-    ASSERT_EQ(Run("--frames 30 --trace trace.jsonl"), 0);
+// One line per frame, the same for the same seed.
+TEST_F(HeadlessRunner, WritesOneTraceLinePerFrameTheSameForTheSameSeed) {
+    ASSERT_EQ(Run("--frames 30 --seed 7 --trace trace.jsonl"), 0);
     const auto lines = Trace();
     ASSERT_EQ(lines.size(), 30u);
     EXPECT_EQ(lines[0].rfind("{\"frame\":0,\"GameMode\":8,", 0), 0u) << lines[0];
@@ -43,6 +45,8 @@ TEST_F(HeadlessRunner, WritesOneTraceLinePerFrame) {
         EXPECT_NE(lines[0].find(field), std::string::npos) << field;
     }
     EXPECT_TRUE(std::filesystem::exists(dir_.path() / "Log.txt"));
+    ASSERT_EQ(Run("--frames 30 --seed 7 --trace trace.jsonl"), 0);
+    EXPECT_EQ(Trace(), lines);
 }
 
 TEST_F(HeadlessRunner, EscapeEndsTheRunBeforeTheFrameItIsHeldIn) {
@@ -71,46 +75,43 @@ TEST_F(HeadlessRunner, SavesTheChosenFramesAsPictures) {
     EXPECT_FALSE(std::filesystem::exists(dir_.path() / "shots/shot-1.png"));
 }
 
-TEST_F(HeadlessRunner, RunsWithTheSameSeedAreIdentical) {
-    ASSERT_EQ(Run("--frames 20 --seed 7 --trace a.jsonl"), 0);
-    ASSERT_EQ(Run("--frames 20 --seed 7 --trace b.jsonl"), 0);
-    EXPECT_EQ(test::ReadFile(dir_.file("a.jsonl")), test::ReadFile(dir_.file("b.jsonl")));
-}
-
-TEST_F(HeadlessRunner, RefusesWhatItCannotUnderstand) {
-    EXPECT_EQ(Run("--frames"), 2);
-    EXPECT_EQ(Run("--frames -3"), 2);
-    EXPECT_EQ(Run("--bogus 1"), 2);
-    EXPECT_EQ(Run("--answer maybe"), 2);
-    EXPECT_EQ(Run("--shot 1,x"), 2);
-    EXPECT_EQ(Run("--input missing.txt"), 2);
-    Keys("5 z\n3 x\n");
-    EXPECT_EQ(Run("--input keys.txt"), 2) << "frames must not go backwards";
-    Keys("0 jump\n");
-    EXPECT_EQ(Run("--input keys.txt"), 2);
-    EXPECT_NE(test::ReadFile(dir_.file("stderr.txt")).find("jump"), std::string::npos);
-}
-
-// Inputs that would hang the runner or eat the machine's memory are refused at once.
-TEST_F(HeadlessRunner, RefusesHostileKeyScriptsAtOnce) {
+// What it cannot understand, and inputs that would hang it or eat the machine's memory, are
+// refused at once with status 2; a trace it cannot write fails the run with status 1. The reason
+// goes to stderr.
+TEST_F(HeadlessRunner, FailsOnWhatItCannotUnderstandSafelyReadOrWrite) {
     std::filesystem::create_directory(dir_.file("folder"));
-    EXPECT_EQ(Run("--input folder"), 2) << "a folder is no empty script";
-    EXPECT_NE(test::ReadFile(dir_.file("stderr.txt")).find("not a regular file"),
-              std::string::npos);
-    EXPECT_EQ(Run("--input /dev/zero"), 2);
     std::ofstream(dir_.file("big.txt")) << "0 z\n";
     std::filesystem::resize_file(dir_.file("big.txt"), 100u << 20);
-    EXPECT_EQ(Run("--input big.txt"), 2);
-    EXPECT_NE(test::ReadFile(dir_.file("stderr.txt")).find("larger than"), std::string::npos);
-    Keys("0 z" + std::string(5000, ' ') + "x\n");
-    EXPECT_EQ(Run("--input keys.txt"), 2);
-    EXPECT_NE(test::ReadFile(dir_.file("stderr.txt")).find("longer than"), std::string::npos);
-}
-
-TEST_F(HeadlessRunner, ATraceThatCannotBeWrittenFailsTheRun) {
-    EXPECT_EQ(Run("--frames 200 --trace /dev/full"), 1);
-    EXPECT_NE(test::ReadFile(dir_.file("stderr.txt")).find("cannot write /dev/full"),
-              std::string::npos);
+    const struct {
+        std::string keys, arguments;
+        int status;
+        std::string says;
+    } cases[] = {
+        {"", "--frames", 2, ""},
+        {"", "--frames -3", 2, ""},
+        // A limit that wraps to 1 or to -1 would run one frame or for ever.
+        {"", "--frames 4294967297", 2, ""},
+        {"", "--bogus 1", 2, ""},
+        {"", "--answer maybe", 2, ""},
+        {"", "--shot 1,x", 2, ""},
+        {"", "--input missing.txt", 2, ""},
+        {"", "--input folder", 2, "not a regular file"}, // a folder is no empty script
+        {"", "--input /dev/zero", 2, ""},
+        {"", "--input big.txt", 2, "larger than"},
+        {"5 z\n3 x\n", "--input keys.txt", 2, ""}, // frames must not go backwards
+        {"0 jump\n", "--input keys.txt", 2, "jump"},
+        {"0 z\n99999999999 left\n", "--frames 5 --input keys.txt", 2, ""},
+        {"0 z\n4294967296 left\n", "--frames 5 --input keys.txt", 2, ""},
+        {"0 z" + std::string(5000, ' ') + "x\n", "--input keys.txt", 2, "longer than"},
+        {"", "--frames 200 --trace /dev/full", 1, "cannot write /dev/full"},
+        {"", "--frames 5", 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments + ": " + c.keys.substr(0, 30));
+        Keys(c.keys);
+        EXPECT_EQ(Run(c.arguments), c.status);
+        EXPECT_NE(test::ReadFile(dir_.file("stderr.txt")).find(c.says), std::string::npos);
+    }
 }
 
 TEST_F(HeadlessRunner, SigtermAndSigintEndTheRunThroughTheExitSequence) {
@@ -132,108 +133,94 @@ TEST_F(HeadlessRunner, SigtermAndSigintEndTheRunThroughTheExitSequence) {
     }
 }
 
-// The player's own keys, from a settings file, play the recorded game exactly as the defaults do.
-TEST_F(HeadlessRunner, RemappedKeysFromASettingsFilePlayTheSameGame) {
-    const std::vector<std::string> recorded =
-        test::ReadLines(TOVARINE_SOURCE_DIR "/tests/runs/full.keys");
-    std::string plain;
-    std::string remapped;
-    for (const std::string& line : recorded) {
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
-        plain += line + "\n";
-        std::string words;
-        std::istringstream in(line);
-        for (std::string word; in >> word;) {
-            const std::map<std::string, std::string> keys = {
-                {"z", "j"}, {"a", "k"}, {"c", "l"}, {"x", "i"}, {"up", "w"}};
-            words += (words.empty() ? "" : " ") + (keys.count(word) ? keys.at(word) : word);
-        }
-        remapped += words + "\n";
-    }
-    std::ofstream(dir_.file("plain.txt")) << plain;
-    std::ofstream(dir_.file("remapped.txt")) << remapped;
-    std::ofstream(dir_.file("settings.ini")) << "key_attack = j\nkey_call = k\nkey_possess = l\n"
-                                                "key_special = i\nkey_up = w\n";
-    ASSERT_EQ(Run("--frames 3000 --input plain.txt --trace a.jsonl"), 0);
-    ASSERT_EQ(Run("--frames 3000 --input remapped.txt --settings settings.ini --trace b.jsonl"), 0);
-    const std::vector<std::string> a = test::ReadLines(dir_.file("a.jsonl"));
-    EXPECT_EQ(a, test::ReadLines(dir_.file("b.jsonl")));
-    EXPECT_NE(a.back().find("\"GameMode\":1"), std::string::npos) << "the run reached a stage";
-    // Without --settings the runner reads none, whatever the player's own file says.
-    ASSERT_EQ(Run("--frames 3000 --input remapped.txt --trace c.jsonl"), 0);
-    EXPECT_NE(a, test::ReadLines(dir_.file("c.jsonl")));
-}
+// The recorded game's key script as frames and the keys from then on (" z up", or "").
+struct KeyLine {
+    int frame;
+    std::string keys;
+};
 
-// A pause changes nothing: the recorded game with a pause put in anywhere gives the same frames,
-// only later by the length of the pause.
-std::string WithoutFrameNumber(const std::string& line) {
-    const size_t comma = line.find(',');
-    return comma == std::string::npos ? line : line.substr(comma);
-}
-
-TEST_F(HeadlessRunner, APauseAnywhereLeavesTheGameExactlyAsItWas) {
-    const std::vector<std::string> recorded =
-        test::ReadLines(TOVARINE_SOURCE_DIR "/tests/runs/full.keys");
-    struct Line {
-        int frame;
-        std::string keys;
-    };
-    std::vector<Line> lines;
-    for (const std::string& text : recorded) {
+std::vector<KeyLine> RecordedKeys() {
+    std::vector<KeyLine> lines;
+    for (const std::string& text : test::ReadLines(TOVARINE_SOURCE_DIR "/tests/runs/full.keys")) {
         if (!text.empty() && text[0] != '#') {
             const size_t space = text.find(' ');
             lines.push_back({std::stoi(text.substr(0, space)),
                              space == std::string::npos ? "" : text.substr(space)});
         }
     }
+    return lines;
+}
+
+void WriteKeys(const std::string& path, const std::vector<KeyLine>& lines) {
+    std::ofstream file(path);
+    for (const KeyLine& line : lines) {
+        file << line.frame << line.keys << "\n";
+    }
+}
+
+std::string WithoutFrameNumber(const std::string& line) {
+    const size_t comma = line.find(',');
+    return comma == std::string::npos ? line : line.substr(comma);
+}
+
+// The player's own keys, from a settings file, play the recorded game exactly as the defaults do.
+// A pause changes nothing: the recorded game with a pause put in anywhere gives the same frames,
+// only later by the length of the pause.
+TEST_F(HeadlessRunner, TheRecordedGamePlaysTheSameWithRemappedKeysOrAPauseAnywhere) {
+    const std::vector<KeyLine> lines = RecordedKeys();
+    WriteKeys(dir_.file("plain.txt"), lines);
+    ASSERT_EQ(Run("--frames 3000 --input plain.txt --trace a.jsonl"), 0);
+    const std::vector<std::string> a = test::ReadLines(dir_.file("a.jsonl"));
+    ASSERT_EQ(a.size(), 3000u);
+    EXPECT_NE(a.back().find("\"GameMode\":1"), std::string::npos) << "the run reached a stage";
+
+    const std::map<std::string, std::string> keys = {
+        {"z", "j"}, {"a", "k"}, {"c", "l"}, {"x", "i"}, {"up", "w"}};
+    std::vector<KeyLine> remapped = lines;
+    for (KeyLine& line : remapped) {
+        std::istringstream in(line.keys);
+        line.keys.clear();
+        for (std::string word; in >> word;) {
+            line.keys += " " + (keys.count(word) ? keys.at(word) : word);
+        }
+    }
+    WriteKeys(dir_.file("remapped.txt"), remapped);
+    std::ofstream(dir_.file("settings.ini")) << "key_attack = j\nkey_call = k\nkey_possess = l\n"
+                                                "key_special = i\nkey_up = w\n";
+    ASSERT_EQ(Run("--frames 3000 --input remapped.txt --settings settings.ini --trace b.jsonl"), 0);
+    EXPECT_EQ(a, test::ReadLines(dir_.file("b.jsonl")));
+    // Without --settings the runner reads none, whatever the player's own file says.
+    ASSERT_EQ(Run("--frames 3000 --input remapped.txt --trace c.jsonl"), 0);
+    EXPECT_NE(a, test::ReadLines(dir_.file("c.jsonl")));
+
     constexpr int Frames = 2400;
     constexpr int Pause = 90;
-    std::string plain;
-    for (const Line& line : lines) {
-        plain += std::to_string(line.frame) + line.keys + "\n";
-    }
-    std::ofstream(dir_.file("plain.txt")) << plain;
-    ASSERT_EQ(Run("--frames " + std::to_string(Frames) + " --input plain.txt --trace a.jsonl"), 0);
-    const std::vector<std::string> a = test::ReadLines(dir_.file("a.jsonl"));
-    ASSERT_EQ(a.size(), static_cast<size_t>(Frames));
-    // In the story, and in the stage with keys held; the pause is opened and closed with P.
-    for (int wanted : {600, 1500, 1763}) {
-        int at = wanted;
-        auto lineNear = [&lines](int from) {
-            for (const Line& line : lines) {
-                if (line.frame > from && line.frame <= from + 3) {
-                    return true;
-                }
-            }
-            return false;
-        };
-        while (lineNear(at)) {
+    // In the story, and in the stage with keys held; the pause is opened and closed with P, at a
+    // frame with no change of keys in the three after it.
+    for (int at : {600, 1500, 1763}) {
+        while (std::any_of(lines.begin(), lines.end(), [at](const KeyLine& line) {
+            return line.frame > at && line.frame <= at + 3;
+        })) {
             ++at;
         }
         SCOPED_TRACE(at);
         std::string held;
-        for (const Line& line : lines) {
-            if (line.frame <= at) {
-                held = line.keys;
+        std::vector<KeyLine> paused;
+        for (const KeyLine& line : lines) {
+            if (line.frame < at) {
+                paused.push_back(line);
+            }
+            held = line.frame <= at ? line.keys : held;
+        }
+        paused.insert(
+            paused.end(),
+            {{at, held + " p"}, {at + 2, held}, {at + Pause, held + " p"}, {at + Pause + 2, held}});
+        for (const KeyLine& line : lines) {
+            if (line.frame > at) {
+                paused.push_back({line.frame + Pause, line.keys});
             }
         }
-        std::string paused;
-        bool inserted = false;
-        for (const Line& line : lines) {
-            if (line.frame >= at && !inserted) {
-                paused += std::to_string(at) + held + " p\n" + std::to_string(at + 2) + held +
-                          "\n" + std::to_string(at + Pause) + held + " p\n" +
-                          std::to_string(at + Pause + 2) + held + "\n";
-                inserted = true;
-            }
-            if (line.frame != at) {
-                paused += std::to_string(line.frame < at ? line.frame : line.frame + Pause) +
-                          line.keys + "\n";
-            }
-        }
-        std::ofstream(dir_.file("paused.txt")) << paused;
+        WriteKeys(dir_.file("paused.txt"), paused);
         ASSERT_EQ(Run("--frames " + std::to_string(Frames + Pause) +
                       " --input paused.txt --trace b.jsonl"),
                   0);

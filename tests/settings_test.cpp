@@ -66,9 +66,9 @@ TEST_F(SettingsFile, WhatIsWrittenIsReadBackAndExplainsItself) {
     ReadSettings();
     EXPECT_EQ(std::memcmp(&Settings, &written, sizeof Settings), 0);
     const std::string text = test::ReadFile(SettingsPath);
-    EXPECT_NE(text.find("# The screen at start"), std::string::npos) << text;
-    EXPECT_NE(text.find("key_attack = j"), std::string::npos) << text;
-    EXPECT_NE(text.find("pad_attack = 4"), std::string::npos) << text;
+    for (const char* line : {"# The screen at start", "key_attack = j", "pad_attack = 4"}) {
+        EXPECT_NE(text.find(line), std::string::npos) << text;
+    }
     EXPECT_EQ(Logged().find("settings:"), std::string::npos) << "nothing to complain about";
 }
 
@@ -124,6 +124,7 @@ TEST_F(SettingsFile, MissingDamagedOrHostileFilesGiveTheDefaultsAtOnce) {
     ReadSettings();
     EXPECT_EQ(Settings.screen, ScreenAsk) << "no file: the defaults, quietly";
     EXPECT_EQ(Logged().find("settings:"), std::string::npos);
+    // A folder, a pipe, a device that never ends, a file too long to be settings.
     for (int kind = 0; kind < 4; ++kind) {
         fs::remove_all(SettingsPath);
         if (kind == 0) {
@@ -179,18 +180,13 @@ TEST_F(Controls, ChosenKeysAndPadButtonsDriveTheirActions) {
     AssignKey(ActionUp, 0x11);     // w
     AssignPadButton(ActionAttack, 3);
     ApplySettings();
-    HeadlessSetKey(0x24, true);
-    EXPECT_EQ(ReadPadState(0x1001) & 0xFF, PadButton1);
-    HeadlessSetKey(0x24, false);
-    HeadlessSetKey(0x2C, true);
-    EXPECT_EQ(ReadPadState(0x1001) & 0xFF, 0) << "Z no longer attacks";
-    HeadlessSetKey(0x2C, false);
-    HeadlessSetKey(0x11, true);
-    EXPECT_EQ(ReadPadState(0x1001) & 0xFF, PadUp);
-    HeadlessSetKey(0x11, false);
-    HeadlessSetKey(0x48, true);
-    EXPECT_EQ(ReadPadState(0x1001) & 0xFF, PadUp) << "the numeric pad still moves";
-    HeadlessReleaseAllKeys();
+    // J attacks, Z no longer does, W moves up and so does the numeric pad still.
+    const int keys[][2] = {{0x24, PadButton1}, {0x2C, 0}, {0x11, PadUp}, {0x48, PadUp}};
+    for (const auto& [key, bits] : keys) {
+        HeadlessSetKey(key, true);
+        EXPECT_EQ(ReadPadState(0x1001) & 0xFF, bits) << key;
+        HeadlessSetKey(key, false);
+    }
     HeadlessSetPadBits(0x10u << 2); // pad button 3
     EXPECT_EQ(ReadPadState(0x0001) & 0xFF, PadButton1);
     HeadlessSetPadBits(0x10u << 0); // pad button 1 took button 3's old bit

@@ -13,12 +13,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
-#include <fstream>
+#include <cstdlib>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -38,11 +39,9 @@ Outcome ReadArgs(std::vector<const char*> args) {
     std::FILE* err = std::tmpfile();
     const int code = ReadCommandLine(static_cast<int>(args.size()), args.data(), out, err);
     auto text = [](std::FILE* file) {
-        std::string all;
+        std::string all(static_cast<size_t>(std::ftell(file)), '\0');
         std::rewind(file);
-        for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
-            all += static_cast<char>(c);
-        }
+        all.resize(std::fread(all.data(), 1, all.size(), file));
         std::fclose(file);
         return all;
     };
@@ -93,12 +92,10 @@ TEST(CommandLine, MistakesGiveTheUsageOnStderrAndExitCodeTwo) {
 
 // The manual page and --help describe the same options.
 TEST(CommandLine, TheManualPageNamesEveryOptionOfTheHelp) {
-    std::ifstream file(TOVARINE_SOURCE_DIR "/packaging/tovarine.6");
-    ASSERT_TRUE(file) << "packaging/tovarine.6";
-    std::stringstream page;
-    page << file.rdbuf();
     // In roff a dash in an option is written "\-".
-    const std::string manual = std::regex_replace(page.str(), std::regex(R"(\\-)"), "-");
+    const std::string manual = std::regex_replace(
+        test::ReadFile(TOVARINE_SOURCE_DIR "/packaging/tovarine.6"), std::regex(R"(\\-)"), "-");
+    ASSERT_NE(manual.find(".TH TOVARINE 6"), std::string::npos) << "packaging/tovarine.6";
     const std::regex option(R"((^|[^-\w])(--?[a-z][a-z-]*))");
     auto optionsOf = [&](const std::string& text) {
         std::set<std::string> found;
@@ -114,23 +111,18 @@ TEST(CommandLine, TheManualPageNamesEveryOptionOfTheHelp) {
     for (const std::string& name : help) {
         EXPECT_TRUE(documented.count(name)) << name << " is missing from tovarine(6)";
     }
-    EXPECT_NE(manual.find(".TH TOVARINE 6"), std::string::npos);
 }
 
 // ---- The question in the game's window --------------------------------------------------------
 
-// Keys pressed by frame: {frame, key, down}.
-struct KeyEvent {
-    int frame;
-    int key;
-    bool down;
-};
-std::vector<KeyEvent> Script;
+// Keys pressed by frame, {frame, key}, each let go two frames later; a negative key is let go.
+using Presses = std::vector<std::pair<int, int>>;
+Presses Script;
 
 void PlayScript(int frame) {
-    for (const KeyEvent& event : Script) {
-        if (event.frame == frame + 1) {
-            HeadlessSetKey(event.key, event.down);
+    for (const auto& [at, key] : Script) {
+        if (at == frame + 1 || (key > 0 && at + 2 == frame + 1)) {
+            HeadlessSetKey(std::abs(key), key > 0 && at == frame + 1);
         }
     }
 }
@@ -158,7 +150,7 @@ class QuestionInWindow : public ::testing::Test {
         HeadlessSetFrameLimit(-1);
         Script.clear();
     }
-    int Run(std::vector<KeyEvent> keys) {
+    int Run(Presses keys) {
         Script = std::move(keys);
         return GameMain();
     }
@@ -166,42 +158,39 @@ class QuestionInWindow : public ::testing::Test {
     test::InFolder inFolder_{dir_.path()};
 };
 
-TEST_F(QuestionInWindow, ReturnTakesYesAtFirstAndStartsInFullScreen) {
-    EXPECT_EQ(Run({{3, KeyReturn, true}, {5, KeyReturn, false}}), 0);
-    EXPECT_EQ(DisplayMode, 1);
-    EXPECT_TRUE(HeadlessIsFullscreen());
-    EXPECT_EQ(GameMode, ModeLogo) << "the game went on to its logo";
-}
-
-TEST_F(QuestionInWindow, TheCursorMovesToNoAndTheGameStartsInAWindow) {
-    EXPECT_EQ(Run({{2, KeyRight, true}, {4, KeyRight, false}, {6, KeyZ, true}, {8, KeyZ, false}}),
-              0);
-    EXPECT_EQ(DisplayMode, 2);
-    EXPECT_FALSE(HeadlessIsFullscreen());
-    EXPECT_EQ(GameMode, ModeLogo);
-}
-
-TEST_F(QuestionInWindow, CancelOrEscapeStartNothing) {
-    // Left from "Yes" wraps round to "Cancel".
-    EXPECT_EQ(Run({{2, KeyLeft, true}, {4, KeyLeft, false}, {6, KeyReturn, true}}), 0);
-    EXPECT_EQ(GameMode, 9) << "no frame of the game ran";
-    EXPECT_LT(HeadlessFramesPresented(), 10);
-    EXPECT_NE(ProcessMessage(), 0) << "the engine was shut down";
-    HeadlessReleaseAllKeys();
-    GameMode = 9;
-    EXPECT_EQ(Run({{2, KeyEscape, true}}), 0);
-    EXPECT_EQ(GameMode, 9);
-}
-
-TEST_F(QuestionInWindow, AKeyHeldFromBeforeTheQuestionIsNoAnswer) {
-    HeadlessSetKey(KeyReturn, true);
-    EXPECT_EQ(Run({{10, KeyReturn, false},
-                   {12, KeyRight, true},
-                   {14, KeyRight, false},
-                   {16, KeyReturn, true}}),
-              0);
-    EXPECT_EQ(DisplayMode, 2) << "the held Return was let go, then No was chosen";
-    EXPECT_EQ(GameMode, ModeLogo);
+// Return or Z take the answer under the cursor: "Yes" at first (full screen); Right moves it to
+// "No" (a window) and Left from "Yes" wraps round to "Cancel", which, like Escape, starts nothing:
+// no frame of the game runs and the engine is shut down. A key held from before the question is
+// no answer.
+TEST_F(QuestionInWindow, TheAnswerStartsTheGameInFullScreenOrInAWindowOrNotAtAll) {
+    constexpr int Nothing = 0;
+    const struct {
+        bool returnHeld;
+        Presses keys;
+        int display;
+    } cases[] = {
+        {false, {{3, KeyReturn}}, 1},
+        {false, {{2, KeyRight}, {6, KeyZ}}, 2},
+        {true, {{10, -KeyReturn}, {12, KeyRight}, {16, KeyReturn}}, 2},
+        {false, {{2, KeyLeft}, {6, KeyReturn}}, Nothing},
+        {false, {{2, KeyEscape}}, Nothing},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        HeadlessReleaseAllKeys();
+        HeadlessSetKey(KeyReturn, cases[i].returnHeld);
+        GameMode = 9;
+        EXPECT_EQ(Run(cases[i].keys), 0);
+        if (cases[i].display == Nothing) {
+            EXPECT_EQ(GameMode, 9) << "no frame of the game ran";
+            EXPECT_LT(HeadlessFramesPresented(), 10);
+            EXPECT_NE(ProcessMessage(), 0) << "the engine was shut down";
+        } else {
+            EXPECT_EQ(DisplayMode, cases[i].display);
+            EXPECT_EQ(HeadlessIsFullscreen(), cases[i].display == 1);
+            EXPECT_EQ(GameMode, ModeLogo) << "the game went on to its logo";
+        }
+    }
 }
 
 TEST_F(QuestionInWindow, TheCommandLineSkipsItAndSoDoesTheDesktopsBox) {
@@ -243,20 +232,18 @@ TEST_F(QuestionInWindow, F11AndAltEnterSwitchTheDisplayAsF1Does) {
 // ---- The picture in windows and screens of any shape -----------------------------------------
 
 TEST(PictureRect, KeepsFourToThreeCentredInAnyOutput) {
-    struct Case {
+    const struct {
         int w, h;
-        int expected[4];
-    };
-    const Case cases[] = {
+        std::array<int, 4> expected;
+    } cases[] = {
         {640, 480, {0, 0, 640, 480}},     {1000, 480, {180, 0, 640, 480}},
         {640, 960, {0, 240, 640, 480}},   {1920, 1080, {240, 0, 1440, 1080}},
         {1280, 1024, {0, 32, 1280, 960}}, {1, 1, {0, 0, 1, 1}},
     };
-    for (const Case& c : cases) {
-        int rect[4];
-        PictureRectIn(c.w, c.h, rect);
-        EXPECT_EQ(std::vector<int>(rect, rect + 4), std::vector<int>(c.expected, c.expected + 4))
-            << c.w << " x " << c.h;
+    for (const auto& c : cases) {
+        std::array<int, 4> rect;
+        PictureRectIn(c.w, c.h, rect.data());
+        EXPECT_EQ(rect, c.expected) << c.w << " x " << c.h;
     }
     for (int w = 1; w < 2000; w += 37) {
         for (int h = 1; h < 1500; h += 41) {
