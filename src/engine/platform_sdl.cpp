@@ -333,6 +333,7 @@ void HandleEvent(const SDL_Event& event) {
 // the system library. Before anything else talks to it, a connection of our own sends the opening
 // bytes of the protocol and waits a few seconds for any reply (even a refusal is an answer).
 constexpr int DisplayAnswerMs = 5000;
+int ProbeConnection = -1;
 
 int ConnectToDisplay(const char* display) {
     // ":N", ":N.S", "unix:N", "host:N"; anything else is left to the system library.
@@ -405,8 +406,23 @@ bool DisplayAnswers() {
         poll(&wait, 1, DisplayAnswerMs) == 0) {
         known = 0;
     }
-    close(fd);
+    if (known == 1) {
+        ProbeConnection = fd;
+    } else {
+        close(fd);
+    }
     return known == 1;
+}
+
+// An X server resets when its last client leaves, and a connection made during the reset fails.
+// On a bare server (no window manager, no other program) the probe, or the start-up box, may be
+// that last client: the probe stays connected until SDL has a connection of its own, and SDL's
+// connection is made before the box comes and goes.
+void CloseDisplayProbe() {
+    if (ProbeConnection >= 0) {
+        close(ProbeConnection);
+        ProbeConnection = -1;
+    }
 }
 
 // The X server went away (or killed the window's connection). The system library ends the
@@ -440,7 +456,9 @@ bool StartVideo() {
             return false;
         }
         SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        const int started = SDL_InitSubSystem(SDL_INIT_VIDEO);
+        CloseDisplayProbe();
+        if (started != 0) {
             NoteStartProblem("no video: %s", SDL_GetError());
             return false;
         }
@@ -814,6 +832,11 @@ int Ask(const char* textUtf8, const char* captionUtf8, const char* const labelsU
     if (!DisplayAnswers()) {
         std::snprintf(problem, static_cast<size_t>(problemSize), "the display %s does not answer",
                       std::getenv("DISPLAY"));
+        return -1;
+    }
+    // Without a display there is no box; the game's window will fail too and say why.
+    if (!StartVideo()) {
+        std::snprintf(problem, static_cast<size_t>(problemSize), "no display for the box");
         return -1;
     }
     int answer = -1;
