@@ -17,12 +17,16 @@ for tool in xvfb-run Xvfb xdotool xwininfo xlsfonts; do
 done
 if [ -z "${INSIDE_XVFB:-}" ]; then
     started=$(date +%s)
+    # These servers stay as they are when their last client leaves (-noreset), as a desktop's
+    # server always has a client: here the games and xdotool come and go one after the other, and
+    # a game starting while the server resets would find no display.
     # An X server with core fonts, as a desktop with xfonts-base has: the desktop's own box.
-    INSIDE_XVFB=box xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@" || exit 1
+    INSIDE_XVFB=box xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@" || exit 1
     # One with no font but the built-in "fixed", and no zenity: the question in the window.
-    INSIDE_XVFB=window xvfb-run -a -s "-screen 0 1024x768x24 -fp built-ins" "$0" "$@" || exit 1
+    INSIDE_XVFB=window xvfb-run -a -s "-screen 0 1024x768x24 -noreset -fp built-ins" "$0" "$@" ||
+        exit 1
     # The display goes away under a running game: it ends at once with exit code 1 and says why,
-    # no abort, no core.
+    # no abort, no core. The game is this server's first and only client.
     lost=$(mktemp -d)
     (
         cd "$lost" || exit 1
