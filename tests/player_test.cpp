@@ -50,7 +50,8 @@ TEST_F(Player, TheGhostPossessesAFallingItemAndLeavesItAgainAfterTenFrames) {
     EXPECT_EQ(FreeItem.possessable, 0);
     EXPECT_EQ(FreeItem.velY, -7) << "thrown off: it jumps up, then falls through the floor";
     Frame(200);
-    EXPECT_EQ(FreeItem.y, 960) << "it stops below the stage, ready to be called again";
+    EXPECT_EQ(std::tuple(FreeItem.y, FreeItem.velY), std::tuple(960.0, 0.0))
+        << "it stops below the stage, ready to be called again, and gathers no speed there";
 
     // Possessing adds to the item gauge, up to 200.
     FreeItem = {180, 0, 300, 0, 1, 0, 0, Bear, 0, 1, 0, 0, {40, 0, 80, 120}};
