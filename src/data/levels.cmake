@@ -3,6 +3,7 @@
 
 # The level tables: readable text files in data/levels, checked and turned into C++ at build time.
 add_executable(levels ${CMAKE_SOURCE_DIR}/tools/levels/levels.cpp)
+target_link_libraries(levels PRIVATE build_tool)
 set_target_properties(levels PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 
 set(LEVEL_FILES

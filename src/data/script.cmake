@@ -7,6 +7,7 @@
 get_filename_component(SCRIPTGEN_SOURCE ${CMAKE_CURRENT_LIST_DIR}/../../tools/script/script.cpp
     ABSOLUTE)
 add_executable(scriptgen ${SCRIPTGEN_SOURCE})
+target_link_libraries(scriptgen PRIVATE build_tool)
 # Tools run during the build; they live beside the other build tools.
 set_target_properties(scriptgen PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 add_custom_command(
