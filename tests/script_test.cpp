@@ -291,4 +291,28 @@ TEST_F(ScriptConverter, RefusesBrokenLinesAndScenesThatLoseTheirShape) {
     ExpectRefused(broken, Find("[block 3"), "block 3 has 100 lines");
 }
 
+// English is laid out by the converter in rows of 56 characters, broken only between words.
+TEST_F(ScriptConverter, LaysEnglishInRowsOf56AndRefusesAWordLongerThanARow) {
+    std::vector<std::string> english = test::ReadLines(SCRIPT_SOURCE_EN);
+    const auto date = std::find(english.begin(), english.end(), "{C@}Friday, October 14th.{B}");
+    ASSERT_NE(date, english.end());
+    Run(lines_); // the Japanese script the English one is checked against
+    for (const int letters : {56, 57}) {
+        SCOPED_TRACE(letters);
+        *date = "{C@}" + std::string(static_cast<size_t>(letters), 'a') + "{B}";
+        std::ofstream file(dir_.file("script.en.txt"));
+        for (const std::string& line : english) {
+            file << line << "\n";
+        }
+        file.close();
+        const int status =
+            test::Run(std::string(SCRIPTGEN) + " --latin script.en.txt --like script.txt --table T"
+                                               " en.cpp >out.txt 2>&1",
+                      dir_.path());
+        const std::string said = test::ReadFile(dir_.file("out.txt"));
+        EXPECT_EQ(status, letters == 56 ? 0 : 1) << said;
+        EXPECT_EQ(said.find("longer than a row") != std::string::npos, letters == 57) << said;
+    }
+}
+
 } // namespace
